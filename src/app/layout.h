@@ -1,0 +1,59 @@
+#pragma once
+
+#include <QColor>
+#include <QFont>
+#include <QHash>
+#include <QString>
+#include <optional>
+#include <vector>
+
+class QWidget;
+
+// The design-time layout of a window: lengths in twips (1440 per inch), colours as
+// 0x00BBGGRR values, fonts in points.
+enum class ControlType { CommandButton, Label, TextBox, HorizontalScrollBar, DocumentContainer };
+
+struct FontSpec {
+    QString family;
+    double pointSize = 0.0;
+    bool bold = false;
+};
+
+struct ControlSpec {
+    ControlType type = ControlType::Label;
+    QString name;
+    QString caption;
+    int left = 0;
+    int top = 0;
+    int width = 0;
+    int height = 0;
+    int tabIndex = 0;
+    std::optional<FontSpec> font;
+    std::optional<quint32> foreColor;
+    std::optional<quint32> backColor;
+};
+
+struct WindowLayout {
+    QString name;
+    QString caption;
+    int clientWidth = 0;
+    int clientHeight = 0;
+    // In creation order.
+    std::vector<ControlSpec> controls;
+};
+
+const WindowLayout& form1Layout();
+const WindowLayout& form2Layout();
+const WindowLayout& form3Layout();
+const WindowLayout& form4Layout();
+
+// Twips to logical pixels at a logical DPI: 15 twips a pixel at 96 DPI.
+int twipsToPixels(int twips, double logicalDpi);
+// A stored 0x00BBGGRR colour; the platform's system colours (high bit set) are not fixed ones.
+std::optional<QColor> colorFromStored(quint32 stored);
+// The font of a table row, with a sans-serif face in place of one the system lacks.
+QFont fontFromSpec(const FontSpec& spec);
+
+// Sets the window's caption and client size and creates its controls, in creation order
+// and tab order. Returns the controls by name.
+QHash<QString, QWidget*> buildWindow(QWidget& window, const WindowLayout& layout);

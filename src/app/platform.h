@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+// What the windows ask of the desktop beyond drawing: a message box and ending the
+// program. Tests put a recorder in its place, so they never block on a dialog.
+class Platform {
+public:
+    virtual ~Platform() = default;
+    // Modal, the prompt only, one OK button, no icon, the program's title as caption.
+    virtual void messageBox(QWidget* owner, const QString& prompt) = 0;
+    // Closes every window at once and ends the program.
+    virtual void endProgram() = 0;
+};
+
+// The program's title, as its message boxes show it.
+inline const QString programTitle = QStringLiteral("CURVE ZOR-PUN");
+
+class DesktopPlatform : public Platform {
+public:
+    void messageBox(QWidget* owner, const QString& prompt) override;
+    void endProgram() override;
+};

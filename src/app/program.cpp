@@ -1,0 +1,99 @@
+#include "app/program.h"
+
+#include "app/platform.h"
+#include "app/program_window.h"
+#include "windows/calibration/form2.h"
+#include "windows/constants/form3.h"
+#include "windows/intro/form1.h"
+#include "windows/plot/form4.h"
+
+#include <QApplication>
+#include <QEvent>
+#include <QWidget>
+
+Program::Program(Platform& platform) : platform_(platform) {
+    qApp->installEventFilter(this);
+}
+
+Program::~Program() {
+    qApp->removeEventFilter(this);
+    active_ = nullptr;
+}
+
+// Each window is made on the first reference to it.
+Form1& Program::form1() {
+    if (!form1_)
+        form1_ = std::make_unique<Form1>(*this);
+    return *form1_;
+}
+
+Form2& Program::form2() {
+    if (!form2_)
+        form2_ = std::make_unique<Form2>(*this);
+    return *form2_;
+}
+
+Form3& Program::form3() {
+    if (!form3_)
+        form3_ = std::make_unique<Form3>(*this);
+    return *form3_;
+}
+
+Form4& Program::form4() {
+    if (!form4_)
+        form4_ = std::make_unique<Form4>(*this);
+    return *form4_;
+}
+
+void Program::start() {
+    Show(form1());
+}
+
+void Program::Show(ProgramWindow& window) {
+    if (ended_)
+        return;
+    const bool alreadyActive = active_ == &window && window.isVisible();
+    // Marked active before the platform hears of it, so its own activation event is no news.
+    active_ = &window;
+    window.show();
+    window.raise();
+    window.activateWindow();
+    if (!alreadyActive)
+        window.activate();
+}
+
+void Program::End() {
+    if (ended_)
+        return;
+    ended_ = true;
+    platform_.endProgram();
+}
+
+void Program::windowActivatedByUser(ProgramWindow& window) {
+    if (ended_ || active_ == &window || programWindowOf(&window) != &window)
+        return;
+    active_ = &window;
+    window.activate();
+}
+
+ProgramWindow* Program::programWindowOf(QObject* object) const {
+    auto* widget = qobject_cast<QWidget*>(object);
+    if (!widget)
+        return nullptr;
+    auto* window = qobject_cast<ProgramWindow*>(widget->window());
+    const bool ours = window && (window == form1_.get() || window == form2_.get() ||
+                                 window == form3_.get() || window == form4_.get());
+    return ours ? window : nullptr;
+}
+
+bool Program::eventFilter(QObject* watched, QEvent* event) {
+    // A press into another of the program's windows activates it before the press is
+    // handled, whenever the platform's own activation event comes.
+    const QEvent::Type type = event->type();
+    if ((type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick) &&
+        !QApplication::activeModalWidget()) {
+        if (ProgramWindow* window = programWindowOf(watched))
+            windowActivatedByUser(*window);
+    }
+    return QObject::eventFilter(watched, event);
+}

@@ -1,0 +1,28 @@
+#include "app/program_window.h"
+
+#include "app/program.h"
+
+#include <QAbstractButton>
+#include <QEvent>
+
+ProgramWindow::ProgramWindow(Program& program, const WindowLayout& layout)
+    : QWidget(nullptr, Qt::Window), program_(program), controls_(buildWindow(*this, layout)) {}
+
+void ProgramWindow::activate() {
+    Form_Activate();
+}
+
+bool ProgramWindow::event(QEvent* event) {
+    if (event->type() == QEvent::WindowActivate)
+        program_.windowActivatedByUser(*this);
+    return QWidget::event(event);
+}
+
+void ProgramWindow::onClick(const QString& buttonName, std::function<void()> handler) {
+    auto* button = control<QAbstractButton>(buttonName);
+    Q_ASSERT(button);
+    connect(button, &QAbstractButton::clicked, this, [this, handler = std::move(handler)] {
+        if (!program_.ended())
+            handler();
+    });
+}

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "app/layout.h"
+
+#include <QWidget>
+#include <functional>
+
+class Program;
+
+// A top-level window of the program: its controls come from its layout table, its
+// activation handler runs when the program makes it the active window.
+class ProgramWindow : public QWidget {
+    Q_OBJECT
+public:
+    ProgramWindow(Program& program, const WindowLayout& layout);
+
+    Program& program() const { return program_; }
+    // Runs the activation handler (only the program calls this).
+    void activate();
+    // The control of that name in the layout table.
+    template <typename Control>
+    Control* control(const QString& name) const {
+        return qobject_cast<Control*>(controls_.value(name));
+    }
+
+protected:
+    virtual void Form_Activate() {}
+    bool event(QEvent* event) override;
+    // Connects a button's click to a handler that runs only while the program goes on.
+    void onClick(const QString& buttonName, std::function<void()> handler);
+
+private:
+    Program& program_;
+    QHash<QString, QWidget*> controls_;
+};

@@ -1,0 +1,106 @@
+#include "windows/calibration/form2.h"
+
+#include "app/degrees.h"
+#include "app/platform.h"
+#include "app/program.h"
+#include "surface/palette.h"
+#include "surface/plot_surface.h"
+#include "windows/constants/form3.h"
+
+#include <QLineEdit>
+#include <QScrollBar>
+#include <cmath>
+
+namespace {
+
+constexpr float surfaceWidth = 146367.359375f;
+constexpr double figureRadius = 36367.36328125;
+constexpr float centreOffset = 20000.0f;
+constexpr double incrAtActivation = 0.51;
+constexpr double incrPerStep = 0.02;
+constexpr double incrThreshold = 0.53;
+constexpr int figureColour = 4; // red
+
+double numberOr(const TaggedValue& value, double fallback) {
+    const Outcome<double> number = value.toDouble();
+    return number ? number.value() : fallback;
+}
+
+} // namespace
+
+Form2::Form2(Program& program) : ProgramWindow(program, form2Layout()) {
+    surface_ = new PlotSurface(this);
+    Text1 = control<QLineEdit>(QStringLiteral("Text1"));
+    HScroll1 = control<QScrollBar>(QStringLiteral("HScroll1"));
+    onClick(QStringLiteral("Command1"), [this] { Command1_Click(); });
+    onClick(QStringLiteral("Command3"), [this] { Command3_Click(); });
+    connect(HScroll1, &QScrollBar::valueChanged, this, [this] {
+        if (!this->program().ended())
+            HScroll1_Change();
+    });
+}
+
+void Form2::Form_Activate() {
+    P1 = TaggedValue::fromSingle(degreeToRadianSingle);
+    Incr = TaggedValue::fromDouble(incrAtActivation);
+    showIncr();
+    COORDINATE();
+    TRACCIA();
+}
+
+void Form2::COORDINATE() {
+    PlotSurface& surface = *surface_;
+    surface.setScaleMode(0);
+    surface.setDrawWidth(1);
+    surface.setScaleWidth(surfaceWidth);
+    surface.setScaleHeight(static_cast<float>(surface.ScaleWidth() * numberOr(Incr, 0.0)));
+    CX = TaggedValue::fromSingle(surface.ScaleWidth() / 2 + centreOffset);
+    CY = TaggedValue::fromSingle(surface.ScaleHeight() / 2);
+    const float cx = CX.single();
+    const float cy = CY.single();
+    surface.Line(cx, 0, cx, surface.ScaleHeight());
+    surface.Line(0, cy, surface.ScaleWidth(), cy);
+    TRACCIA();
+}
+
+void Form2::TRACCIA() {
+    const double p1 = numberOr(P1, 0.0);
+    const double cx = numberOr(CX, 0.0);
+    const double cy = numberOr(CY, 0.0);
+    const QRgb colour = paletteColor(figureColour);
+    double xr = 0.0;
+    double yr = 0.0;
+    // The angle grows by repeated addition: 3600 points, the last a tenth short of 360.
+    for (double t = 0.0; t <= 360.0; t += 0.1) {
+        const double angle = t * p1;
+        xr = std::cos(angle) * figureRadius;
+        yr = std::sin(angle) * figureRadius;
+        surface_->setDrawWidth(1);
+        surface_->PSet(static_cast<float>(cx + xr), static_cast<float>(cy + yr), colour);
+    }
+    XR = TaggedValue::fromDouble(xr);
+    YR = TaggedValue::fromDouble(yr);
+}
+
+void Form2::HScroll1_Change() {
+    const double factor = HScroll1->value() * incrPerStep + incrAtActivation;
+    const Outcome<int> comparison = compareNumber(Incr, factor);
+    if (comparison && comparison.value() > 0)
+        surface_->Cls(); // the figure shrinks: start from a clean surface
+    Incr = TaggedValue::fromDouble(factor);
+    showIncr();
+    COORDINATE();
+    TRACCIA();
+}
+
+void Form2::Command1_Click() {
+    const Outcome<int> comparison = compareNumber(Incr, incrThreshold);
+    if (comparison && comparison.value() > 0)
+        program().Show(program().form3());
+    else
+        program().platform().messageBox(this, QStringLiteral("Impostare la risoluzione SCHERMO"));
+}
+
+void Form2::Command3_Click() { program().End(); }
+
+void Form2::showIncr() { Text1->setText(Incr.toText()); }

@@ -1,0 +1,18 @@
+#include "windows/intro/form1.h"
+
+#include "app/program.h"
+#include "windows/calibration/form2.h"
+#include "windows/intro/intro_document.h"
+
+#include <QVBoxLayout>
+
+Form1::Form1(Program& program) : ProgramWindow(program, form1Layout()) {
+    auto* container = control<QWidget>(QStringLiteral("OLE1"));
+    auto* layout = new QVBoxLayout(container);
+    layout->setContentsMargins(0, 0, 0, 0);
+    document_ = new IntroDocumentView(container);
+    layout->addWidget(document_);
+    onClick(QStringLiteral("Command1"), [this] { Command1_Click(); });
+}
+
+void Form1::Command1_Click() { program().Show(program().form2()); }

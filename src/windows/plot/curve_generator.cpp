@@ -1,0 +1,246 @@
+#include "windows/plot/curve_generator.h"
+
+#include "surface/palette.h"
+
+#include <cmath>
+#include <limits>
+
+namespace {
+
+constexpr std::int64_t int16Max = std::numeric_limits<std::int16_t>::max();
+
+QString notANumber(const char* name) { return QStringLiteral("%1 non è un numero").arg(name); }
+
+// The increment of t as the tagged multiplication sees it: the case decides whether
+// ALFA × increment is a single or a double product.
+struct Increment {
+    bool single = false;
+    double value = 0.0;
+};
+
+// Everything a run needs once the start steps are done.
+struct RunPlan {
+    double epsilon = 0.0;
+    double stepX1 = 0.0; // Epsilon × cos(BETA1)
+    double stepY1 = 0.0; // Epsilon × sin(BETA1)
+    double beta1 = 0.0;
+    float p1 = 0.0f;
+    double cx = 0.0;
+    double cy = 0.0;
+    std::int64_t lastAlfa = -1; // no pass when negative
+    Increment increment;
+};
+
+// ALFA × P1: a single product while ALFA is a 16-bit integer, a double one once it widened.
+double alfaTimesP1(std::int64_t alfa, float p1) {
+    if (alfa <= int16Max)
+        return static_cast<double>(static_cast<float>(alfa) * p1);
+    return static_cast<double>(alfa) * static_cast<double>(p1);
+}
+
+double alfaTimesIncrement(std::int64_t alfa, const Increment& increment) {
+    if (increment.single && alfa <= int16Max)
+        return static_cast<double>(static_cast<float>(alfa) * static_cast<float>(increment.value));
+    return static_cast<double>(alfa) * increment.value;
+}
+
+// Rounds half to even (the default rounding mode), as a conversion to 16 bits does.
+double roundHalfEven(double value) { return std::nearbyint(value); }
+
+bool fitsInt16(double value) { return value >= -32768.0 && value <= 32767.0; }
+
+std::int16_t advanceCursor(std::int16_t colour) {
+    // Past the 16-bit limit the cursor starts again from 0 rather than overflowing.
+    return colour == std::numeric_limits<std::int16_t>::max() ? std::int16_t{0}
+                                                               : static_cast<std::int16_t>(colour + 1);
+}
+
+// The loop bound is taken once: ALFA runs 0 ... n, stopping at n's integer part.
+std::int64_t lastAlfaFor(double n) {
+    if (!(n >= 0.0))
+        return -1;
+    constexpr double largest = 9.0e15; // beyond any run that could ever finish
+    return static_cast<std::int64_t>(std::floor(std::min(n, largest)));
+}
+
+std::optional<QString> readIncrement(const TaggedValue& Ve, Increment& increment) {
+    if (Ve.kind() == TaggedValue::Kind::Single) {
+        increment = {true, static_cast<double>(Ve.single())};
+        return std::nullopt;
+    }
+    const Outcome<double> value = Ve.toDouble();
+    if (!value)
+        return notANumber("VALe");
+    increment = {false, value.value()};
+    return std::nullopt;
+}
+
+// Every A2 of the run must fit in 16 bits; the largest |ALFA × increment| is at the last pass.
+bool incrementFits(const RunPlan& plan) {
+    if (plan.lastAlfa < 0)
+        return true;
+    const double product = alfaTimesIncrement(plan.lastAlfa, plan.increment);
+    return std::isfinite(product) && fitsInt16(roundHalfEven(product));
+}
+
+std::optional<QString> readLoopBounds(const TaggedValue& n, const TaggedValue& OA, RunPlan& plan) {
+    const Outcome<int> nAgainstZero = compareNumber(n, 0.0);
+    if (!nAgainstZero)
+        return notANumber("VALc");
+    if (nAgainstZero.value() == 0)
+        return segmentIsNullMessage;
+    const Outcome<TaggedValue> epsilon = divide(OA, n);
+    if (epsilon)
+        plan.epsilon = epsilon.value().toDouble().value();
+    else if (epsilon.failure() == TaggedFailure::NotANumber)
+        return notANumber("VALa");
+    else // too large to hold: every candidate is then out of bounds
+        plan.epsilon = std::numeric_limits<double>::infinity();
+    plan.lastAlfa = lastAlfaFor(n.toDouble().value());
+    return std::nullopt;
+}
+
+// The start steps, in their order; a message ends the run before anything is drawn.
+std::optional<QString> startRun(const CurveConstants& constants, std::int16_t& Miocolor,
+                                PlotVariables& plot, RunPlan& plan) {
+    Miocolor = advanceCursor(Miocolor);
+    plot.OA = constants.VALa;
+    const Outcome<TaggedValue> beta1 = multiply(constants.VALb, plot.P1);
+    if (!beta1)
+        return notANumber("VALb");
+    plot.BETA1 = beta1.value();
+    const TaggedValue n = constants.VALc;
+    plot.Ve = constants.VALe;
+    if (auto message = readLoopBounds(n, plot.OA, plan))
+        return message;
+    if (plan.lastAlfa >= 0) {
+        if (auto message = readIncrement(plot.Ve, plan.increment))
+            return message;
+        if (!incrementFits(plan))
+            return incrementTooLargeMessage;
+    }
+    plan.beta1 = plot.BETA1.toDouble().value();
+    plan.p1 = plot.P1.toSingle().ok() ? plot.P1.toSingle().value() : 0.0f;
+    plan.cx = plot.CX.toDouble().ok() ? plot.CX.toDouble().value() : 0.0;
+    plan.cy = plot.CY.toDouble().ok() ? plot.CY.toDouble().value() : 0.0;
+    plan.stepX1 = plan.epsilon * std::cos(plan.beta1);
+    plan.stepY1 = plan.epsilon * std::sin(plan.beta1);
+    return std::nullopt;
+}
+
+// A candidate is drawn when both coordinates lie within the half-extents (equal is inside);
+// a coordinate that is not finite is outside.
+bool withinBounds(double x, double y, const RunPlan& plan) {
+    return std::isfinite(x) && std::isfinite(y) && !(std::fabs(x) > plan.cx) &&
+           !(std::fabs(y) > plan.cy);
+}
+
+struct Point {
+    double x = 0.0;
+    double y = 0.0;
+};
+
+// The walk of one run: the last drawn point of each curve and the completed pairs.
+class Walk {
+public:
+    Walk(const RunPlan& plan, LinkingLines lines, std::int16_t& Miocolor, PlotVariables& plot,
+         DrawingSurface& surface)
+        : plan_(plan), lines_(lines), colour_(Miocolor), plot_(plot), surface_(surface) {}
+
+    void run();
+
+private:
+    bool pass(std::int64_t alfa);
+    void completePair(Point first, Point second);
+    void dot(Point point, int colourIndex);
+
+    const RunPlan& plan_;
+    LinkingLines lines_;
+    std::int16_t& colour_;
+    PlotVariables& plot_;
+    DrawingSurface& surface_;
+    Point last1_;
+    Point last2_;
+    int pairCount_ = 0;
+    std::int16_t A2_ = 0;
+    std::optional<Point> candidate1_;
+};
+
+void Walk::run() {
+    for (std::int64_t alfa = 0; alfa <= plan_.lastAlfa; ++alfa) {
+        if (pass(alfa))
+            continue;
+        // Curve 1 left the bounds: its step never changes, so every later pass computes the
+        // same candidate and skips. Only the last pass's t is still left behind.
+        A2_ = static_cast<std::int16_t>(
+            roundHalfEven(alfaTimesIncrement(plan_.lastAlfa, plan_.increment)));
+        break;
+    }
+    if (plan_.lastAlfa >= 0)
+        plot_.A2 = A2_;
+    if (candidate1_) {
+        plot_.X1 = TaggedValue::fromDouble(candidate1_->x);
+        plot_.Y1 = TaggedValue::fromDouble(candidate1_->y);
+    }
+}
+
+// One pass; false once curve 1 is out of bounds for good.
+bool Walk::pass(std::int64_t alfa) {
+    const double cosAlfa = std::cos(alfaTimesP1(alfa, plan_.p1));
+    A2_ = static_cast<std::int16_t>(roundHalfEven(alfaTimesIncrement(alfa, plan_.increment)));
+    const double t = static_cast<double>(static_cast<float>(A2_) * plan_.p1);
+    const double cosT = std::cos(t);
+    const double sinT = std::sin(t);
+    if (cosAlfa == 0.0 || cosT == 0.0)
+        return true;
+    const Point point1{plan_.stepX1 + last1_.x, plan_.stepY1 + last1_.y};
+    candidate1_ = point1;
+    if (!withinBounds(point1.x, point1.y, plan_))
+        return false;
+    dot(point1, colour_);
+    last1_ = point1;
+    const double direction = plan_.beta1 * sinT;
+    const Point point2{plan_.epsilon * std::cos(direction) + last2_.x,
+                       plan_.epsilon * std::sin(direction) + last2_.y};
+    if (!withinBounds(point2.x, point2.y, plan_))
+        return true;
+    dot(point2, colour_ + 1);
+    last2_ = point2;
+    completePair(point1, point2);
+    return true;
+}
+
+void Walk::dot(Point point, int colourIndex) {
+    surface_.setDrawWidth(3);
+    surface_.PSet(static_cast<float>(plan_.cx + point.x), static_cast<float>(plan_.cy - point.y),
+                  paletteColor(colourIndex));
+}
+
+void Walk::completePair(Point first, Point second) {
+    if (lines_ == LinkingLines::On) {
+        if (pairCount_ == 4) {
+            pairCount_ = 0;
+            surface_.setDrawWidth(1);
+            surface_.Line(static_cast<float>(plan_.cx + first.x),
+                          static_cast<float>(plan_.cy - first.y),
+                          static_cast<float>(plan_.cx + second.x),
+                          static_cast<float>(plan_.cy - second.y), paletteColor(colour_ + 1));
+        } else {
+            ++pairCount_;
+        }
+    }
+    if (colour_ == 14)
+        colour_ = 1;
+}
+
+} // namespace
+
+std::optional<QString> runCurveGenerator(const CurveConstants& constants, LinkingLines lines,
+                                         std::int16_t& Miocolor, PlotVariables& plot,
+                                         DrawingSurface& surface) {
+    RunPlan plan;
+    if (auto message = startRun(constants, Miocolor, plot, plan))
+        return message;
+    Walk(plan, lines, Miocolor, plot, surface).run();
+    return std::nullopt;
+}

@@ -1,0 +1,67 @@
+#include "windows/plot/form4.h"
+
+#include "app/degrees.h"
+#include "app/platform.h"
+#include "app/program.h"
+#include "surface/plot_surface.h"
+#include "windows/calibration/form2.h"
+#include "windows/constants/form3.h"
+
+#include <QScopedValueRollback>
+
+namespace {
+
+constexpr float plotWidth = 500.0f;
+constexpr float originOffset = 10.0f; // O lies this far right of the centre
+
+} // namespace
+
+Form4::Form4(Program& program) : ProgramWindow(program, form4Layout()) {
+    surface_ = new PlotSurface(this);
+    onClick(QStringLiteral("Command1"), [this] { Command1_Click(); });
+    onClick(QStringLiteral("Command2"), [this] { Command2_Click(); });
+    onClick(QStringLiteral("Command3"), [this] { Command3_Click(); });
+    onClick(QStringLiteral("Command4"), [this] { Command4_Click(); });
+}
+
+void Form4::Form_Activate() {
+    P1 = TaggedValue::fromSingle(degreeToRadianSingle);
+    PlotSurface& surface = *surface_;
+    surface.setScaleMode(7);
+    surface.setDrawWidth(2);
+    surface.setScaleWidth(plotWidth);
+    const Outcome<TaggedValue> height =
+        multiply(TaggedValue::fromSingle(surface.ScaleWidth()), program().form2().Incr);
+    const Outcome<float> singleHeight = height ? height.value().toSingle() : Outcome<float>(0.0f);
+    surface.setScaleHeight(singleHeight ? singleHeight.value() : 0.0f);
+    CX = TaggedValue::fromSingle(surface.ScaleWidth() / 2 + originOffset);
+    CY = TaggedValue::fromSingle(surface.ScaleHeight() / 2);
+    surface.Line(CX.single(), 0, CX.single(), surface.ScaleHeight());
+    surface.Line(0, CY.single(), surface.ScaleWidth(), CY.single());
+    CALCOLA();
+}
+
+void Form4::CALCOLA() {
+    Form3& constantsWindow = program().form3();
+    const CurveConstants constants{constantsWindow.VALa, constantsWindow.VALb,
+                                   constantsWindow.VALc, constantsWindow.VALe};
+    const LinkingLines lines = command4Value_ ? LinkingLines::On : LinkingLines::Off;
+    const std::optional<QString> message =
+        runCurveGenerator(constants, lines, constantsWindow.Miocolor, *this, *surface_);
+    if (message)
+        program().platform().messageBox(this, *message);
+}
+
+void Form4::Command1_Click() { program().Show(program().form3()); }
+
+void Form4::Command2_Click() {
+    surface_->Cls();
+    Form_Activate();
+}
+
+void Form4::Command3_Click() { program().End(); }
+
+void Form4::Command4_Click() {
+    const QScopedValueRollback pressed(command4Value_, true);
+    CALCOLA();
+}

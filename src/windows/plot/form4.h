@@ -1,0 +1,35 @@
+#pragma once
+
+#include "app/program_window.h"
+#include "windows/plot/curve_generator.h"
+
+class PlotSurface;
+
+// The plot window: on each activation it sets its scale from the calibration factor, draws
+// the axes through O and runs the curve generator once; its buttons go back to the
+// constants, clear and plot again, end the program, or plot once more with linking lines.
+// Its public variables (P1, CX, CY, Ve, X1, Y1, A2, OA, BETA1) are those of PlotVariables.
+class Form4 : public ProgramWindow, public PlotVariables {
+    Q_OBJECT
+public:
+    explicit Form4(Program& program);
+
+    // One run of the curve generator on the constants of the constants window.
+    void CALCOLA();
+
+    PlotSurface& surface() const { return *surface_; }
+    // Command4's pressed state: true only while its click is being handled.
+    bool Command4Value() const { return command4Value_; }
+
+protected:
+    void Form_Activate() override;
+
+private:
+    void Command1_Click();
+    void Command2_Click();
+    void Command3_Click();
+    void Command4_Click();
+
+    PlotSurface* surface_ = nullptr;
+    bool command4Value_ = false;
+};
