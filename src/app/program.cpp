@@ -59,7 +59,7 @@ void Program::Show(ProgramWindow& window) {
     window.raise();
     window.activateWindow();
     if (!alreadyActive)
-        window.activate();
+        makeActive(window);
 }
 
 void Program::End() {
@@ -72,7 +72,12 @@ void Program::End() {
 void Program::windowActivatedByUser(ProgramWindow& window) {
     if (ended_ || active_ == &window || programWindowOf(&window) != &window)
         return;
+    makeActive(window);
+}
+
+void Program::makeActive(ProgramWindow& window) {
     active_ = &window;
+    emit windowActivated(&window);
     window.activate();
 }
 

@@ -49,10 +49,15 @@ public:
     // A window became active by the user's doing (a click, the window manager).
     void windowActivatedByUser(ProgramWindow& window);
 
+signals:
+    // A window became the program's active window; its activation handler runs next.
+    void windowActivated(ProgramWindow* window);
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void makeActive(ProgramWindow& window);
     ProgramWindow* programWindowOf(QObject* object) const;
 
     Platform& platform_;
