@@ -1,0 +1,147 @@
+#include "app/degrees.h"
+#include "app/program.h"
+#include "recording_platform.h"
+#include "surface/palette.h"
+#include "surface/plot_surface.h"
+#include "windows/calibration/form2.h"
+#include "windows/constants/form3.h"
+#include "windows/plot/form4.h"
+
+#include <QPushButton>
+#include <algorithm>
+#include <QtTest>
+#include <memory>
+
+// The plot window's set-up on each activation and its four buttons.
+class Form4Test : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+    void setUpScalesFromTheCalibration_data();
+    void setUpScalesFromTheCalibration();
+    void axesCrossAtTheOrigin();
+    void clearButtonStartsAFreshDrawing();
+    void linesButtonIsPressedOnlyDuringItsRun();
+    void backButtonKeepsTheDrawing();
+
+private:
+    // The constants window's defaults, as a good "AVANTI" leaves them.
+    void enterDefaults();
+    void pressButton(const char* name) {
+        program_->form4().control<QPushButton>(QString::fromLatin1(name))->click();
+    }
+    static int pixelsOf(const QImage& image, QRgb colour);
+
+    std::unique_ptr<RecordingPlatform> platform_;
+    std::unique_ptr<Program> program_;
+};
+
+void Form4Test::init() {
+    QLocale::setDefault(QLocale::c());
+    platform_ = std::make_unique<RecordingPlatform>();
+    program_ = std::make_unique<Program>(*platform_);
+    program_->form2().Incr = TaggedValue::fromDouble(0.75);
+    enterDefaults();
+}
+
+void Form4Test::cleanup() {
+    program_.reset();
+    platform_.reset();
+}
+
+void Form4Test::enterDefaults() {
+    Form3& constants = program_->form3();
+    constants.VALa = TaggedValue::fromDouble(86);
+    constants.VALb = TaggedValue::fromDouble(55);
+    constants.VALc = TaggedValue::fromDouble(90);
+    constants.VALe = TaggedValue::fromDouble(1);
+}
+
+int Form4Test::pixelsOf(const QImage& image, QRgb colour) {
+    int count = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            count += image.pixel(x, y) == colour ? 1 : 0;
+    return count;
+}
+
+void Form4Test::setUpScalesFromTheCalibration_data() {
+    QTest::addColumn<double>("incr");
+    QTest::addColumn<float>("height");
+    QTest::newRow("0.75") << 0.75 << 375.0f;
+    QTest::newRow("0.55, the least the calibration lets through") << 0.55 << 275.0f;
+    QTest::newRow("0.51, after the calibration was activated again") << 0.51 << 255.0f;
+}
+
+void Form4Test::setUpScalesFromTheCalibration() {
+    QFETCH(double, incr);
+    QFETCH(float, height);
+    program_->form2().Incr = TaggedValue::fromDouble(incr);
+    program_->Show(program_->form4());
+    const Form4& plot = program_->form4();
+    QCOMPARE(plot.surface().ScaleWidth(), 500.0f);
+    QCOMPARE(plot.surface().ScaleHeight(), height);
+    QCOMPARE(plot.P1, TaggedValue::fromSingle(3.1415927f / 180.0f));
+    QCOMPARE(plot.CX, TaggedValue::fromSingle(260.0f));
+    QCOMPARE(plot.CY, TaggedValue::fromSingle(height / 2));
+    // The set-up ends with one run of the generator, without lines.
+    QCOMPARE(program_->form3().Miocolor, std::int16_t{1});
+    QCOMPARE(plot.surface().DrawWidth(), 3);
+}
+
+void Form4Test::axesCrossAtTheOrigin() {
+    program_->Show(program_->form4());
+    const PlotSurface& surface = program_->form4().surface();
+    const QImage image = surface.snapshot();
+    const QRgb foreground = surface.palette().color(QPalette::WindowText).rgb();
+    // O is 260 of 500 units across and half-way down; the curves lie up and to the right.
+    const int axisX = static_cast<int>(260.0 / 500.0 * image.width());
+    const int axisY = static_cast<int>(0.5 * image.height());
+    const int column[] = {axisX - 1, axisX, axisX + 1};
+    const int row[] = {axisY - 1, axisY, axisY + 1};
+    const auto onAxis = [&](int x, int y) {
+        return image.pixel(x, y) == foreground;
+    };
+    QVERIFY(std::any_of(std::begin(column), std::end(column),
+                        [&](int x) { return onAxis(x, image.height() - 3); }));
+    QVERIFY(std::any_of(std::begin(row), std::end(row), [&](int y) { return onAxis(2, y); }));
+    QVERIFY(!onAxis(axisX / 2, image.height() - 3));
+}
+
+void Form4Test::clearButtonStartsAFreshDrawing() {
+    program_->Show(program_->form4());
+    const QImage first = program_->form4().surface().snapshot();
+    QVERIFY(pixelsOf(first, paletteColor(1)) > 0);
+    pressButton("Command2");
+    const QImage second = program_->form4().surface().snapshot();
+    QCOMPARE(pixelsOf(second, paletteColor(1)), 0);
+    QVERIFY(pixelsOf(second, paletteColor(2)) > 0);
+    QCOMPARE(program_->form3().Miocolor, std::int16_t{2});
+    QCOMPARE(program_->activeWindow(), &program_->form4());
+}
+
+void Form4Test::linesButtonIsPressedOnlyDuringItsRun() {
+    program_->Show(program_->form4());
+    QList<bool> pressed;
+    platform_->onMessage = [&](const QString&) { pressed << program_->form4().Command4Value(); };
+    program_->form3().VALc = TaggedValue::fromDouble(0); // every run then shows its message
+    pressButton("Command4");
+    pressButton("Command2");
+    QCOMPARE(pressed, (QList<bool>{true, false}));
+    QCOMPARE(platform_->messages.first(), QStringLiteral(" Il segmento Vn è nullo "));
+}
+
+void Form4Test::backButtonKeepsTheDrawing() {
+    program_->Show(program_->form4());
+    const QImage drawing = program_->form4().surface().snapshot();
+    pressButton("Command1");
+    QCOMPARE(program_->activeWindow(), &program_->form3());
+    QVERIFY(program_->form4().isVisible());
+    QCOMPARE(program_->form4().surface().snapshot(), drawing);
+    QCOMPARE(program_->form3().Miocolor, std::int16_t{1});
+}
+
+QTEST_MAIN(Form4Test)
+#include "tst_form4.moc"
