@@ -30,6 +30,7 @@ double numberOr(const TaggedValue& value, double fallback) {
 
 Form2::Form2(Program& program) : ProgramWindow(program, form2Layout()) {
     surface_ = new PlotSurface(this);
+    drawing_ = surface_;
     Text1 = control<QLineEdit>(QStringLiteral("Text1"));
     HScroll1 = control<QScrollBar>(QStringLiteral("HScroll1"));
     onClick(QStringLiteral("Command1"), [this] { Command1_Click(); });
@@ -49,7 +50,7 @@ void Form2::Form_Activate() {
 }
 
 void Form2::COORDINATE() {
-    PlotSurface& surface = *surface_;
+    DrawingSurface& surface = *drawing_;
     surface.setScaleMode(0);
     surface.setDrawWidth(1);
     surface.setScaleWidth(surfaceWidth);
@@ -75,8 +76,8 @@ void Form2::TRACCIA() {
         const double angle = t * p1;
         xr = std::cos(angle) * figureRadius;
         yr = std::sin(angle) * figureRadius;
-        surface_->setDrawWidth(1);
-        surface_->PSet(static_cast<float>(cx + xr), static_cast<float>(cy + yr), colour);
+        drawing_->setDrawWidth(1);
+        drawing_->PSet(static_cast<float>(cx + xr), static_cast<float>(cy + yr), colour);
     }
     XR = TaggedValue::fromDouble(xr);
     YR = TaggedValue::fromDouble(yr);
@@ -86,7 +87,7 @@ void Form2::HScroll1_Change() {
     const double factor = HScroll1->value() * incrPerStep + incrAtActivation;
     const Outcome<int> comparison = compareNumber(Incr, factor);
     if (comparison && comparison.value() > 0)
-        surface_->Cls(); // the figure shrinks: start from a clean surface
+        drawing_->Cls(); // the factor went down: start from a clean surface
     Incr = TaggedValue::fromDouble(factor);
     showIncr();
     COORDINATE();
@@ -101,6 +102,10 @@ void Form2::Command1_Click() {
         program().platform().messageBox(this, QStringLiteral("Impostare la risoluzione SCHERMO"));
 }
 
-void Form2::Command3_Click() { program().End(); }
+void Form2::Command3_Click() {
+    program().End();
+}
 
-void Form2::showIncr() { Text1->setText(Incr.toText()); }
+void Form2::showIncr() {
+    Text1->setText(Incr.toText());
+}

@@ -3,6 +3,7 @@
 #include "app/program_window.h"
 #include "app/tagged_value.h"
 
+class DrawingSurface;
 class PlotSurface;
 class QLineEdit;
 class QScrollBar;
@@ -25,6 +26,8 @@ public:
     void COORDINATE();
 
     PlotSurface& surface() const { return *surface_; }
+    // Draws on another surface from now on, so a test can record every dot and line.
+    void drawOn(DrawingSurface& drawing) { drawing_ = &drawing; }
 
 protected:
     void Form_Activate() override;
@@ -36,6 +39,7 @@ private:
     void showIncr();
 
     PlotSurface* surface_ = nullptr;
+    DrawingSurface* drawing_ = nullptr;
     QLineEdit* Text1 = nullptr;
     QScrollBar* HScroll1 = nullptr;
 };

@@ -43,10 +43,18 @@ void Form3::readField(QLineEdit& box, TaggedValue& variable, const char* variabl
     variable = TaggedValue::fromText(QString());
 }
 
-void Form3::LeggiText1() { readField(*Text1, VALa, "VALa"); }
-void Form3::LeggiText2() { readField(*Text2, VALb, "VALb"); }
-void Form3::LeggiText3() { readField(*Text3, VALc, "VALc"); }
-void Form3::LeggiText5() { readField(*Text5, VALe, "VALe"); }
+void Form3::LeggiText1() {
+    readField(*Text1, VALa, "VALa");
+}
+void Form3::LeggiText2() {
+    readField(*Text2, VALb, "VALb");
+}
+void Form3::LeggiText3() {
+    readField(*Text3, VALc, "VALc");
+}
+void Form3::LeggiText5() {
+    readField(*Text5, VALe, "VALe");
+}
 
 void Form3::Command2_Click() {
     const QString failed;
@@ -67,7 +75,9 @@ void Form3::Command2_Click() {
     program().Show(program().form4());
 }
 
-void Form3::Command1_Click() { program().End(); }
+void Form3::Command1_Click() {
+    program().End();
+}
 
 void Form3::Form_Activate() {
     for (QLineEdit* box : {Text1, Text2, Text3, Text5})

@@ -4,12 +4,13 @@
 #include <QPainter>
 #include <QTextLayout>
 #include <QTextOption>
-#include <cmath>
+#include <algorithm>
 
 namespace {
 
 constexpr double tabStopCentimetres = 1.25; // the word processor's default tab stop
 constexpr double centimetresPerInch = 2.54;
+constexpr double documentPointSize = 12.0;
 
 QString tab() { return QStringLiteral("\t"); }
 
@@ -47,11 +48,15 @@ IntroDocumentView::IntroDocumentView(QWidget* parent) : QWidget(parent) {
 
 QFont IntroDocumentView::documentFont() {
     QFont font;
+    // Liberation Mono has the metrics of Courier New.
     font.setFamilies({QStringLiteral("Courier New"), QStringLiteral("Liberation Mono"),
                       QStringLiteral("DejaVu Sans Mono")});
     font.setStyleHint(QFont::Monospace);
     font.setFixedPitch(true);
-    font.setPointSizeF(12.0);
+    font.setPointSizeF(documentPointSize);
+    // The longest line fills the container to within a few pixels: advances rounded to
+    // whole pixels by full hinting would push its end out of sight.
+    font.setHintingPreference(QFont::PreferVerticalHinting);
     return font;
 }
 
@@ -59,40 +64,52 @@ qreal IntroDocumentView::tabStop() const {
     return tabStopCentimetres / centimetresPerInch * logicalDpiX();
 }
 
-int IntroDocumentView::widestLine() const {
-    QFontMetricsF metrics(font(), this);
-    qreal widest = 0;
-    for (const QString& paragraph : introParagraphs()) {
-        qreal width = 0;
-        for (const QChar character : paragraph) {
-            width = character == QLatin1Char('\t') ? (std::floor(width / tabStop()) + 1) * tabStop()
-                                                   : width + metrics.horizontalAdvance(character);
-        }
-        widest = std::max(widest, width);
-    }
-    return static_cast<int>(std::ceil(widest));
+qreal IntroDocumentView::lineSpacing() const {
+    return QFontMetricsF(font(), this).lineSpacing();
 }
 
-int IntroDocumentView::textHeight() const {
-    const QFontMetricsF metrics(font(), this);
-    int lastWithText = 0;
-    for (int index = 0; index < introParagraphs().size(); ++index) {
-        if (!introParagraphs()[index].trimmed().isEmpty())
-            lastWithText = index + 1;
+void IntroDocumentView::layOut(QTextLayout& layout) const {
+    QTextOption option(Qt::AlignLeft);
+    option.setWrapMode(QTextOption::NoWrap);
+    option.setTabStopDistance(tabStop());
+    option.setUseDesignMetrics(true);
+    layout.setTextOption(option);
+    layout.beginLayout();
+    QTextLine line = layout.createLine();
+    line.setPosition(QPointF(0, 0));
+    layout.endLayout();
+}
+
+qreal IntroDocumentView::widestLine() const {
+    qreal widest = 0;
+    for (const QString& paragraph : introParagraphs()) {
+        QTextLayout layout(paragraph, font(), this);
+        layOut(layout);
+        widest = std::max(widest, layout.lineAt(0).naturalTextWidth());
     }
-    return static_cast<int>(std::ceil(lastWithText * metrics.lineSpacing()));
+    return widest;
+}
+
+qreal IntroDocumentView::textHeight() const {
+    const QStringList& paragraphs = introParagraphs();
+    const auto lastWithText =
+        std::find_if(paragraphs.rbegin(), paragraphs.rend(),
+                     [](const QString& paragraph) { return !paragraph.trimmed().isEmpty(); });
+    const auto lines = std::distance(lastWithText, paragraphs.rend());
+    if (lines == 0)
+        return 0;
+    const QFontMetricsF metrics(font(), this);
+    return static_cast<qreal>(lines - 1) * metrics.lineSpacing() + metrics.height();
 }
 
 void IntroDocumentView::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    painter.setClipRect(rect());
-    QTextOption option(Qt::AlignLeft);
-    option.setWrapMode(QTextOption::NoWrap);
-    option.setTabStopDistance(tabStop());
-    const QFontMetricsF metrics(font(), this);
+    painter.setPen(palette().color(QPalette::WindowText));
     qreal top = 0;
     for (const QString& paragraph : introParagraphs()) {
-        painter.drawText(QRectF(0, top, 10000, metrics.lineSpacing()), paragraph, option);
-        top += metrics.lineSpacing();
+        QTextLayout layout(paragraph, font(), this);
+        layOut(layout);
+        layout.draw(&painter, QPointF(0, top));
+        top += lineSpacing();
     }
 }

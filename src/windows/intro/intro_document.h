@@ -3,6 +3,8 @@
 #include <QStringList>
 #include <QWidget>
 
+class QTextLayout;
+
 // The explanatory document of the intro window, one entry a paragraph.
 const QStringList& introParagraphs();
 
@@ -14,14 +16,19 @@ public:
     explicit IntroDocumentView(QWidget* parent = nullptr);
     // The face the document is drawn in.
     static QFont documentFont();
-    // Width in pixels of the document's widest line, tabs expanded.
-    int widestLine() const;
-    // Height in pixels of the lines up to the last one with text.
-    int textHeight() const;
+    // Width in logical pixels of the document's widest line as drawn, tabs expanded.
+    qreal widestLine() const;
+    // From the top to the bottom of the last line with text, in logical pixels.
+    qreal textHeight() const;
+    // The distance from one paragraph's line to the next.
+    qreal lineSpacing() const;
+    // Where the default tab stops fall, in logical pixels.
+    qreal tabStop() const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    qreal tabStop() const;
+    // One paragraph set as a single unbroken line at the origin.
+    void layOut(QTextLayout& layout) const;
 };
