@@ -100,6 +100,10 @@ int WindowManagerTest::activationsOf(ProgramWindow* window) const {
 
 void WindowManagerTest::walkToPlotWindow() {
     program_->start();
+    // Whether a window mapped at start-up gets the focus is the window manager's policy;
+    // the user's first click settles it.
+    QVERIFY(QTest::qWaitForWindowExposed(&program_->form1()));
+    clickOn(program_->form1().control<QWidget>(QStringLiteral("OLE1")));
     QTRY_COMPARE(QApplication::activeWindow(), &program_->form1());
     clickOn(program_->form1().control<QWidget>(QStringLiteral("Command1")));
     QTRY_COMPARE(QApplication::activeWindow(), &program_->form2());
@@ -164,11 +168,15 @@ void WindowManagerTest::messageBoxClosing() {
 }
 
 void WindowManagerTest::eachSwitchActivatesOnce() {
-    walkToPlotWindow();
-    activateByClickingCalibration();
-    linesOnInactivePlotWindow();
-    comingBackFromAnotherWindow();
-    messageBoxClosing();
+    // Each step needs the one before it.
+    for (void (WindowManagerTest::*step)() :
+         {&WindowManagerTest::walkToPlotWindow, &WindowManagerTest::activateByClickingCalibration,
+          &WindowManagerTest::linesOnInactivePlotWindow,
+          &WindowManagerTest::comingBackFromAnotherWindow, &WindowManagerTest::messageBoxClosing}) {
+        (this->*step)();
+        if (QTest::currentTestFailed())
+            return;
+    }
     QCOMPARE(activated_->size(), 6); // Form1, Form2 twice, Form3, Form4 twice
 }
 
