@@ -12,12 +12,12 @@ namespace {
 
 constexpr double twipsPerInch = 1440.0;
 
-QWidget* createControl(const ControlSpec& spec, QWidget& window) {
-    switch (spec.type) {
+QWidget* createControl(const ControlLayout& row, QWidget& window) {
+    switch (row.type) {
     case ControlType::CommandButton:
-        return new CaptionButton(spec.caption, &window);
+        return new CaptionButton(row.caption, &window);
     case ControlType::Label: {
-        auto* label = new QLabel(spec.caption, &window);
+        auto* label = new QLabel(row.caption, &window);
         label->setTextFormat(Qt::PlainText);
         label->setWordWrap(true);
         label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -25,7 +25,7 @@ QWidget* createControl(const ControlSpec& spec, QWidget& window) {
         return label;
     }
     case ControlType::TextBox:
-        return new QLineEdit(spec.caption, &window);
+        return new QLineEdit(row.caption, &window);
     case ControlType::HorizontalScrollBar: {
         auto* bar = new QScrollBar(Qt::Horizontal, &window);
         bar->setRange(1, 30);
@@ -33,19 +33,24 @@ QWidget* createControl(const ControlSpec& spec, QWidget& window) {
         bar->setPageStep(1);
         // The change is reported on arrows, the trough and the thumb's release.
         bar->setTracking(false);
+        // A tab stop like the other controls, so the arrow keys move it too.
+        bar->setFocusPolicy(Qt::StrongFocus);
         return bar;
     }
-    case ControlType::DocumentContainer:
-        return new QWidget(&window);
+    case ControlType::DocumentContainer: {
+        auto* container = new QWidget(&window);
+        container->setFocusPolicy(Qt::StrongFocus); // a tab stop, first in its window
+        return container;
+    }
     }
     return nullptr;
 }
 
-void applyLookOf(const ControlSpec& spec, QWidget& control) {
-    if (spec.font)
-        control.setFont(fontFromSpec(*spec.font));
-    if (spec.foreColor) {
-        if (const auto colour = colorFromStored(*spec.foreColor)) {
+void applyLookOf(const ControlLayout& row, QWidget& control) {
+    if (row.font)
+        control.setFont(fontFromChoice(*row.font));
+    if (row.foreColor) {
+        if (const auto colour = colorFromStored(*row.foreColor)) {
             QPalette palette = control.palette();
             palette.setColor(QPalette::WindowText, *colour);
             control.setPalette(palette);
@@ -55,15 +60,15 @@ void applyLookOf(const ControlSpec& spec, QWidget& control) {
 }
 
 void chainTabOrder(const WindowLayout& layout, const QHash<QString, QWidget*>& controls) {
-    std::vector<const ControlSpec*> order;
-    for (const ControlSpec& spec : layout.controls)
-        order.push_back(&spec);
-    std::stable_sort(order.begin(), order.end(), [](const ControlSpec* a, const ControlSpec* b) {
-        return a->tabIndex < b->tabIndex;
-    });
+    std::vector<const ControlLayout*> order;
+    for (const ControlLayout& row : layout.controls)
+        order.push_back(&row);
+    std::stable_sort(
+        order.begin(), order.end(),
+        [](const ControlLayout* a, const ControlLayout* b) { return a->tabIndex < b->tabIndex; });
     QWidget* previous = nullptr;
-    for (const ControlSpec* spec : order) {
-        QWidget* control = controls.value(spec->name);
+    for (const ControlLayout* row : order) {
+        QWidget* control = controls.value(row->name);
         if (control->focusPolicy() == Qt::NoFocus)
             continue;
         if (previous)
@@ -87,14 +92,14 @@ std::optional<QColor> colorFromStored(quint32 stored) {
                   static_cast<int>((stored >> 16) & 0xFF));
 }
 
-QFont fontFromSpec(const FontSpec& spec) {
+QFont fontFromChoice(const FontChoice& choice) {
     QFont font;
     // The design's face first; on systems without it, a sans-serif of similar metrics.
-    font.setFamilies({spec.family, QStringLiteral("Microsoft Sans Serif"),
+    font.setFamilies({choice.family, QStringLiteral("Microsoft Sans Serif"),
                       QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
     font.setStyleHint(QFont::SansSerif);
-    font.setPointSizeF(spec.pointSize);
-    font.setBold(spec.bold);
+    font.setPointSizeF(choice.pointSize);
+    font.setBold(choice.bold);
     return font;
 }
 
@@ -105,12 +110,12 @@ QHash<QString, QWidget*> buildWindow(QWidget& window, const WindowLayout& layout
     window.setWindowTitle(layout.caption);
     window.resize(px(layout.clientWidth), px(layout.clientHeight));
     QHash<QString, QWidget*> controls;
-    for (const ControlSpec& spec : layout.controls) {
-        QWidget* control = createControl(spec, window);
-        control->setObjectName(spec.name);
-        control->setGeometry(px(spec.left), px(spec.top), px(spec.width), px(spec.height));
-        applyLookOf(spec, *control);
-        controls.insert(spec.name, control);
+    for (const ControlLayout& row : layout.controls) {
+        QWidget* control = createControl(row, window);
+        control->setObjectName(row.name);
+        control->setGeometry(px(row.left), px(row.top), px(row.width), px(row.height));
+        applyLookOf(row, *control);
+        controls.insert(row.name, control);
     }
     chainTabOrder(layout, controls);
     return controls;

@@ -13,13 +13,13 @@ class QWidget;
 // 0x00BBGGRR values, fonts in points.
 enum class ControlType { CommandButton, Label, TextBox, HorizontalScrollBar, DocumentContainer };
 
-struct FontSpec {
+struct FontChoice {
     QString family;
     double pointSize = 0.0;
     bool bold = false;
 };
 
-struct ControlSpec {
+struct ControlLayout {
     ControlType type = ControlType::Label;
     QString name;
     QString caption;
@@ -28,7 +28,7 @@ struct ControlSpec {
     int width = 0;
     int height = 0;
     int tabIndex = 0;
-    std::optional<FontSpec> font;
+    std::optional<FontChoice> font;
     std::optional<quint32> foreColor;
     std::optional<quint32> backColor;
 };
@@ -39,7 +39,7 @@ struct WindowLayout {
     int clientWidth = 0;
     int clientHeight = 0;
     // In creation order.
-    std::vector<ControlSpec> controls;
+    std::vector<ControlLayout> controls;
 };
 
 const WindowLayout& form1Layout();
@@ -52,7 +52,7 @@ int twipsToPixels(int twips, double logicalDpi);
 // A stored 0x00BBGGRR colour; the platform's system colours (high bit set) are not fixed ones.
 std::optional<QColor> colorFromStored(quint32 stored);
 // The font of a table row, with a sans-serif face in place of one the system lacks.
-QFont fontFromSpec(const FontSpec& spec);
+QFont fontFromChoice(const FontChoice& choice);
 
 // Sets the window's caption and client size and creates its controls, in creation order
 // and tab order. Returns the controls by name.

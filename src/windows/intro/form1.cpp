@@ -15,4 +15,6 @@ Form1::Form1(Program& program) : ProgramWindow(program, form1Layout()) {
     onClick(QStringLiteral("Command1"), [this] { Command1_Click(); });
 }
 
-void Form1::Command1_Click() { program().Show(program().form2()); }
+void Form1::Command1_Click() {
+    program().Show(program().form2());
+}

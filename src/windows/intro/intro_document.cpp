@@ -5,6 +5,7 @@
 #include <QTextLayout>
 #include <QTextOption>
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -12,7 +13,9 @@ constexpr double tabStopCentimetres = 1.25; // the word processor's default tab 
 constexpr double centimetresPerInch = 2.54;
 constexpr double documentPointSize = 12.0;
 
-QString tab() { return QStringLiteral("\t"); }
+QString tab() {
+    return QStringLiteral("\t");
+}
 
 } // namespace
 
@@ -71,8 +74,8 @@ qreal IntroDocumentView::lineSpacing() const {
 void IntroDocumentView::layOut(QTextLayout& layout) const {
     QTextOption option(Qt::AlignLeft);
     option.setWrapMode(QTextOption::NoWrap);
-    option.setTabStopDistance(tabStop());
     option.setUseDesignMetrics(true);
+    option.setFlags(QTextOption::IncludeTrailingSpaces);
     layout.setTextOption(option);
     layout.beginLayout();
     QTextLine line = layout.createLine();
@@ -80,13 +83,30 @@ void IntroDocumentView::layOut(QTextLayout& layout) const {
     layout.endLayout();
 }
 
+// The tabs are placed here rather than by the text layout, which scales its tab distance
+// by the ratio of the font's DPI to a default DPI and so misplaces them at some settings.
+qreal IntroDocumentView::setParagraph(const QString& paragraph, QPainter* painter,
+                                      qreal top) const {
+    qreal x = 0;
+    const QStringList pieces = paragraph.split(QLatin1Char('\t'));
+    for (qsizetype index = 0; index < pieces.size(); ++index) {
+        if (index > 0)
+            x = (std::floor(x / tabStop()) + 1) * tabStop();
+        if (pieces[index].isEmpty())
+            continue;
+        QTextLayout layout(pieces[index], font(), this);
+        layOut(layout);
+        if (painter)
+            layout.draw(painter, QPointF(x, top));
+        x += layout.lineAt(0).naturalTextWidth();
+    }
+    return x;
+}
+
 qreal IntroDocumentView::widestLine() const {
     qreal widest = 0;
-    for (const QString& paragraph : introParagraphs()) {
-        QTextLayout layout(paragraph, font(), this);
-        layOut(layout);
-        widest = std::max(widest, layout.lineAt(0).naturalTextWidth());
-    }
+    for (const QString& paragraph : introParagraphs())
+        widest = std::max(widest, setParagraph(paragraph, nullptr, 0));
     return widest;
 }
 
@@ -107,9 +127,7 @@ void IntroDocumentView::paintEvent(QPaintEvent*) {
     painter.setPen(palette().color(QPalette::WindowText));
     qreal top = 0;
     for (const QString& paragraph : introParagraphs()) {
-        QTextLayout layout(paragraph, font(), this);
-        layOut(layout);
-        layout.draw(&painter, QPointF(0, top));
+        setParagraph(paragraph, &painter, top);
         top += lineSpacing();
     }
 }

@@ -3,6 +3,7 @@
 #include <QStringList>
 #include <QWidget>
 
+class QPainter;
 class QTextLayout;
 
 // The explanatory document of the intro window, one entry a paragraph.
@@ -29,6 +30,9 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    // One paragraph set as a single unbroken line at the origin.
+    // A piece of a paragraph set as one unbroken line at the origin.
     void layOut(QTextLayout& layout) const;
+    // Draws one paragraph's line at that height (or only measures it, without a painter)
+    // and returns its width, tabs expanded.
+    qreal setParagraph(const QString& paragraph, QPainter* painter, qreal top) const;
 };
