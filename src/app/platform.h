@@ -1,8 +1,18 @@
 #pragma once
 
 #include <QString>
+#include <cstdint>
+#include <memory>
 
 class QWidget;
+
+// The progress of a long task; shown to the user only once the task has lasted a moment.
+class ProgressReport {
+public:
+    virtual ~ProgressReport() = default;
+    // False once the user asked to stop.
+    virtual bool update(std::int64_t done, std::int64_t total) = 0;
+};
 
 // What the windows ask of the desktop beyond drawing: a message box and ending the
 // program. Tests put a recorder in its place, so they never block on a dialog.
@@ -13,6 +23,9 @@ public:
     virtual void messageBox(QWidget* owner, const QString& prompt) = 0;
     // Closes every window at once and ends the program.
     virtual void endProgram() = 0;
+    // Starts reporting a long task: a busy cursor and a modal progress dialog with
+    // "Annulla" once it has lasted half a second; nothing for a short one.
+    virtual std::unique_ptr<ProgressReport> beginProgress(QWidget* owner) = 0;
 };
 
 // The program's title, as its message boxes show it.
@@ -22,4 +35,5 @@ class DesktopPlatform : public Platform {
 public:
     void messageBox(QWidget* owner, const QString& prompt) override;
     void endProgram() override;
+    std::unique_ptr<ProgressReport> beginProgress(QWidget* owner) override;
 };

@@ -15,9 +15,25 @@ public:
             onMessage(prompt);
     }
     void endProgram() override { ++endings; }
+    std::unique_ptr<ProgressReport> beginProgress(QWidget*) override {
+        return std::make_unique<Progress>(*this);
+    }
 
     QStringList messages;
     int endings = 0;
     // Runs while the "dialog" is open, for tests that look at the state at that moment.
     std::function<void(const QString&)> onMessage;
+    // Progress reports received, and after how many of them the user presses "Annulla".
+    int progressUpdates = 0;
+    int cancelAfterUpdates = -1;
+
+private:
+    struct Progress : ProgressReport {
+        explicit Progress(RecordingPlatform& owner) : platform(owner) {}
+        bool update(std::int64_t, std::int64_t) override {
+            ++platform.progressUpdates;
+            return platform.progressUpdates != platform.cancelAfterUpdates;
+        }
+        RecordingPlatform& platform;
+    };
 };

@@ -8,6 +8,8 @@
 namespace {
 
 constexpr std::int64_t int16Max = std::numeric_limits<std::int16_t>::max();
+// How often a long run reports to its monitor, in passes (a power of two, less one).
+constexpr std::int64_t monitorInterval = 4095;
 
 QString notANumber(const char* name) { return QStringLiteral("%1 non è un numero").arg(name); }
 
@@ -144,8 +146,9 @@ struct Point {
 class Walk {
 public:
     Walk(const RunPlan& plan, LinkingLines lines, std::int16_t& Miocolor, PlotVariables& plot,
-         DrawingSurface& surface)
-        : plan_(plan), lines_(lines), colour_(Miocolor), plot_(plot), surface_(surface) {}
+         DrawingSurface& surface, RunMonitor* monitor)
+        : plan_(plan), lines_(lines), colour_(Miocolor), plot_(plot), surface_(surface),
+          monitor_(monitor) {}
 
     void run();
 
@@ -159,6 +162,7 @@ private:
     std::int16_t& colour_;
     PlotVariables& plot_;
     DrawingSurface& surface_;
+    RunMonitor* monitor_ = nullptr;
     Point last1_;
     Point last2_;
     int pairCount_ = 0;
@@ -168,7 +172,11 @@ private:
 
 void Walk::run() {
     for (std::int64_t alfa = 0; alfa <= plan_.lastAlfa; ++alfa) {
-        if (pass(alfa))
+        const bool stillInside = pass(alfa);
+        if (monitor_ && (alfa & monitorInterval) == monitorInterval &&
+            !monitor_->keepGoing(alfa + 1, plan_.lastAlfa + 1))
+            break; // stopped by the user: the variables are those of the last pass made
+        if (stillInside)
             continue;
         // Curve 1 left the bounds: its step never changes, so every later pass computes the
         // same candidate and skips. Only the last pass's t is still left behind.
@@ -237,10 +245,10 @@ void Walk::completePair(Point first, Point second) {
 
 std::optional<QString> runCurveGenerator(const CurveConstants& constants, LinkingLines lines,
                                          std::int16_t& Miocolor, PlotVariables& plot,
-                                         DrawingSurface& surface) {
+                                         DrawingSurface& surface, RunMonitor* monitor) {
     RunPlan plan;
     if (auto message = startRun(constants, Miocolor, plot, plan))
         return message;
-    Walk(plan, lines, Miocolor, plot, surface).run();
+    Walk(plan, lines, Miocolor, plot, surface, monitor).run();
     return std::nullopt;
 }

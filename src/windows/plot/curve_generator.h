@@ -31,6 +31,15 @@ struct CurveConstants {
 
 enum class LinkingLines { Off, On };
 
+// Lets a long run show its progress and be stopped by the user.
+class RunMonitor {
+public:
+    virtual ~RunMonitor() = default;
+    // Called every few thousand passes; false stops the run where it is, keeping what is
+    // drawn.
+    virtual bool keepGoing(std::int64_t passesDone, std::int64_t passesInAll) = 0;
+};
+
 // Messages the generator hands back to be shown to the user.
 inline const QString segmentIsNullMessage = QStringLiteral(" Il segmento Vn è nullo ");
 inline const QString incrementTooLargeMessage = QStringLiteral(
@@ -43,4 +52,4 @@ inline const QString incrementTooLargeMessage = QStringLiteral(
 // number, or t past the 16-bit range); nothing is drawn then.
 std::optional<QString> runCurveGenerator(const CurveConstants& constants, LinkingLines lines,
                                          std::int16_t& Miocolor, PlotVariables& plot,
-                                         DrawingSurface& surface);
+                                         DrawingSurface& surface, RunMonitor* monitor = nullptr);

@@ -14,6 +14,18 @@ namespace {
 constexpr float plotWidth = 500.0f;
 constexpr float originOffset = 10.0f; // O lies this far right of the centre
 
+// A run's progress, as the desktop shows it.
+class ProgressMonitor : public RunMonitor {
+public:
+    explicit ProgressMonitor(std::unique_ptr<ProgressReport> report) : report_(std::move(report)) {}
+    bool keepGoing(std::int64_t passesDone, std::int64_t passesInAll) override {
+        return report_->update(passesDone, passesInAll);
+    }
+
+private:
+    std::unique_ptr<ProgressReport> report_;
+};
+
 } // namespace
 
 Form4::Form4(Program& program) : ProgramWindow(program, form4Layout()) {
@@ -46,8 +58,9 @@ void Form4::CALCOLA() {
     const CurveConstants constants{constantsWindow.VALa, constantsWindow.VALb,
                                    constantsWindow.VALc, constantsWindow.VALe};
     const LinkingLines lines = command4Value_ ? LinkingLines::On : LinkingLines::Off;
-    const std::optional<QString> message =
-        runCurveGenerator(constants, lines, constantsWindow.Miocolor, *this, *surface_);
+    ProgressMonitor monitor(program().platform().beginProgress(this));
+    const std::optional<QString> message = runCurveGenerator(
+        constants, lines, constantsWindow.Miocolor, *this, *surface_, &monitor);
     if (message)
         program().platform().messageBox(this, *message);
 }

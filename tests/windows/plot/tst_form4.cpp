@@ -25,6 +25,8 @@ private slots:
     void clearButtonStartsAFreshDrawing();
     void linesButtonIsPressedOnlyDuringItsRun();
     void backButtonKeepsTheDrawing();
+    void longRunCanBeStoppedKeepingItsDrawing_data();
+    void longRunCanBeStoppedKeepingItsDrawing();
 
 private:
     // The constants window's defaults, as a good "AVANTI" leaves them.
@@ -140,6 +142,33 @@ void Form4Test::backButtonKeepsTheDrawing() {
     QCOMPARE(program_->activeWindow(), &program_->form3());
     QVERIFY(program_->form4().isVisible());
     QCOMPARE(program_->form4().surface().snapshot(), drawing);
+    QCOMPARE(program_->form3().Miocolor, std::int16_t{1});
+}
+
+void Form4Test::longRunCanBeStoppedKeepingItsDrawing_data() {
+    QTest::addColumn<int>("cancelAfterUpdates");
+    QTest::addColumn<double>("passesMade");
+    // A million passes inside the bounds; progress is reported every 4096 of them.
+    QTest::newRow("stopped at the third report") << 3 << 3.0 * 4096;
+    QTest::newRow("not stopped") << -1 << 1e6 + 1;
+}
+
+void Form4Test::longRunCanBeStoppedKeepingItsDrawing() {
+    QFETCH(int, cancelAfterUpdates);
+    QFETCH(double, passesMade);
+    Form3& constants = program_->form3();
+    constants.VALa = TaggedValue::fromDouble(200);
+    constants.VALb = TaggedValue::fromDouble(45);
+    constants.VALc = TaggedValue::fromDouble(1e6);
+    constants.VALe = TaggedValue::fromDouble(0.01);
+    platform_->cancelAfterUpdates = cancelAfterUpdates;
+    program_->Show(program_->form4());
+    QVERIFY(platform_->messages.isEmpty());
+    // Curve 1 walks the ray of OA in steps of 200 / 1e6: X1 tells how far the run went.
+    const double expectedX1 = passesMade * 200 / 1e6 * std::cos(45 * M_PI / 180);
+    QVERIFY2(std::abs(program_->form4().X1.real() - expectedX1) < 1e-3,
+             qPrintable(QString::number(program_->form4().X1.real())));
+    QVERIFY(pixelsOf(program_->form4().surface().snapshot(), paletteColor(1)) > 0);
     QCOMPARE(program_->form3().Miocolor, std::int16_t{1});
 }
 
