@@ -14,8 +14,12 @@ constexpr double twipsPerInch = 1440.0;
 
 QWidget* createControl(const ControlLayout& row, QWidget& window) {
     switch (row.type) {
-    case ControlType::CommandButton:
-        return new CaptionButton(row.caption, &window);
+    case ControlType::CommandButton: {
+        auto* button = new CaptionButton(row.caption, &window);
+        // Enter presses the focused button too, not only Space.
+        button->setAutoDefault(true);
+        return button;
+    }
     case ControlType::Label: {
         auto* label = new QLabel(row.caption, &window);
         label->setTextFormat(Qt::PlainText);
@@ -79,7 +83,35 @@ void chainTabOrder(const WindowLayout& layout, const QHash<QString, QWidget*>& c
     }
 }
 
+// What a screen reader says for a caption: the words, blank runs collapsed into one.
+QString accessibleNameFrom(const QString& caption) {
+    return caption.simplified();
+}
+
+// Buttons and labels are named by their captions; the other controls by the table's names.
+void nameControls(const WindowLayout& layout, const QHash<QString, QWidget*>& controls) {
+    for (const ControlLayout& row : layout.controls) {
+        if (row.type == ControlType::CommandButton || row.type == ControlType::Label)
+            controls.value(row.name)->setAccessibleName(accessibleNameFrom(row.caption));
+    }
+    for (const ControlName& naming : layout.names) {
+        QWidget* control = controls.value(naming.control);
+        Q_ASSERT(control);
+        if (auto* label = qobject_cast<QLabel*>(controls.value(naming.labelledBy))) {
+            label->setBuddy(control); // a screen reader also learns which label it is
+            control->setAccessibleName(accessibleNameFrom(label->text()));
+        } else {
+            control->setAccessibleName(naming.text);
+        }
+    }
+}
+
 } // namespace
+
+void describeDrawing(QWidget& control, const QString& name, const QString& description) {
+    control.setAccessibleName(name);
+    control.setAccessibleDescription(description);
+}
 
 int twipsToPixels(int twips, double logicalDpi) {
     return static_cast<int>(std::lround(twips * logicalDpi / twipsPerInch));
@@ -118,5 +150,6 @@ QHash<QString, QWidget*> buildWindow(QWidget& window, const WindowLayout& layout
         controls.insert(row.name, control);
     }
     chainTabOrder(layout, controls);
+    nameControls(layout, controls);
     return controls;
 }

@@ -33,6 +33,14 @@ struct ControlLayout {
     std::optional<quint32> backColor;
 };
 
+// How a screen reader names a control without a caption of its own: by the caption of the
+// label beside it, or, where no label belongs to it, by a text of its own.
+struct ControlName {
+    QString control;
+    QString labelledBy;
+    QString text;
+};
+
 struct WindowLayout {
     QString name;
     QString caption;
@@ -40,6 +48,7 @@ struct WindowLayout {
     int clientHeight = 0;
     // In creation order.
     std::vector<ControlLayout> controls;
+    std::vector<ControlName> names;
 };
 
 const WindowLayout& form1Layout();
@@ -54,6 +63,10 @@ std::optional<QColor> colorFromStored(quint32 stored);
 // The font of a table row, with a sans-serif face in place of one the system lacks.
 QFont fontFromChoice(const FontChoice& choice);
 
+// Names a control that shows a drawing and says what the drawing is, for screen readers.
+void describeDrawing(QWidget& control, const QString& name, const QString& description);
+
 // Sets the window's caption and client size and creates its controls, in creation order
-// and tab order. Returns the controls by name.
+// and tab order, each named for screen readers and pressed by Space or Enter if a button.
+// Returns the controls by name.
 QHash<QString, QWidget*> buildWindow(QWidget& window, const WindowLayout& layout);

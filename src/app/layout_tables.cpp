@@ -24,6 +24,9 @@ const WindowLayout& form1Layout() {
         {
             {CommandButton, "Command1", "AVANTI", 3600, 5640, 2895, 855, 1, {}, {}, {}},
             {DocumentContainer, "OLE1", "", 1290, 330, 8415, 5055, 0, {}, {}, {}},
+        },
+        {
+            {"OLE1", {}, "Documento introduttivo"},
         }};
     return layout;
 }
@@ -72,6 +75,10 @@ const WindowLayout& form2Layout() {
              FontChoice{sansSerif, 13.5, false},
              red,
              {}},
+        },
+        {
+            {"Text1", {}, "Incr"}, // it shows the calibration factor
+            {"HScroll1", "Label1", {}},
         }};
     return layout;
 }
@@ -135,6 +142,12 @@ const WindowLayout& form3Layout() {
              FontChoice{sansSerif, 9.75, false},
              {},
              {}},
+        },
+        {
+            {"Text1", "Label2", {}},
+            {"Text2", "Label3", {}},
+            {"Text3", "Label4", {}},
+            {"Text5", "Label6", {}},
         }};
     return layout;
 }
@@ -170,6 +183,7 @@ const WindowLayout& form4Layout() {
              {},
              {}},
             {CommandButton, "Command3", "ESCI", 960, 1800, 1695, 615, 0, {}, {}, {}},
-        }};
+        },
+        {}};
     return layout;
 }

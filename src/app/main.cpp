@@ -2,6 +2,7 @@
 #include "app/program.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <cstdio>
 #include <cstdlib>
 
@@ -20,6 +21,14 @@ bool displayAvailable() {
 #endif
 }
 
+// The icon in the sizes the desktop asks for; every window shows it.
+QIcon programIcon() {
+    QIcon icon;
+    for (const int size : {16, 32, 48, 64, 128})
+        icon.addFile(QStringLiteral(":/icons/curve-zor-pun-%1.png").arg(size), QSize(size, size));
+    return icon;
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -32,6 +41,11 @@ int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("CURVE ZOR-PUN"));
     QApplication::setApplicationVersion(QStringLiteral("1.00"));
+    // The product name "CURVE  ZOR-PUN" is deliberately not the display name: Qt would append
+    // it to every window title, and the titles must read "Form1", "Form2", " ", "Form4".
+    // The desktop entry and the metainfo carry it instead.
+    QGuiApplication::setDesktopFileName(QStringLiteral(ZORPUN_APP_ID));
+    QApplication::setWindowIcon(programIcon());
     DesktopPlatform platform;
     Program program(platform);
     program.start();

@@ -30,6 +30,9 @@ double numberOr(const TaggedValue& value, double fallback) {
 
 Form2::Form2(Program& program) : ProgramWindow(program, form2Layout()) {
     surface_ = new PlotSurface(this);
+    describeDrawing(*surface_, QStringLiteral("Figura di calibrazione"),
+                    QStringLiteral("Due assi e una figura rossa, che risulta una circonferenza "
+                                   "quando il fattore Incr è quello giusto per lo schermo"));
     drawing_ = surface_;
     Text1 = control<QLineEdit>(QStringLiteral("Text1"));
     HScroll1 = control<QScrollBar>(QStringLiteral("HScroll1"));

@@ -12,6 +12,8 @@ Form1::Form1(Program& program) : ProgramWindow(program, form1Layout()) {
     layout->setContentsMargins(0, 0, 0, 0);
     document_ = new IntroDocumentView(container);
     layout->addWidget(document_);
+    // The text is painted, so a screen reader gets it from here.
+    container->setAccessibleDescription(introParagraphs().join(QLatin1Char('\n')));
     onClick(QStringLiteral("Command1"), [this] { Command1_Click(); });
 }
 

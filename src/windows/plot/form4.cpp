@@ -30,6 +30,11 @@ private:
 
 Form4::Form4(Program& program) : ProgramWindow(program, form4Layout()) {
     surface_ = new PlotSurface(this);
+    describeDrawing(
+        *surface_, QStringLiteral("Grafico delle curve"),
+        QStringLiteral(
+            "Gli assi per l'origine O e, per ogni tracciato, due curve a punti: la curva 1 lungo "
+            "il segmento OA, la curva 2 che parte lungo l'asse X e si piega verso OA"));
     onClick(QStringLiteral("Command1"), [this] { Command1_Click(); });
     onClick(QStringLiteral("Command2"), [this] { Command2_Click(); });
     onClick(QStringLiteral("Command3"), [this] { Command3_Click(); });
