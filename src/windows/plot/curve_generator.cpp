@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <limits>
+#include <numbers>
 
 namespace {
 
@@ -11,7 +12,9 @@ constexpr std::int64_t int16Max = std::numeric_limits<std::int16_t>::max();
 // How often a long run reports to its monitor, in passes (a power of two, less one).
 constexpr std::int64_t monitorInterval = 4095;
 
-QString notANumber(const char* name) { return QStringLiteral("%1 non è un numero").arg(name); }
+QString notANumber(const char* name) {
+    return QStringLiteral("%1 non è un numero").arg(name);
+}
 
 // The increment of t as the tagged multiplication sees it: the case decides whether
 // ALFA × increment is a single or a double product.
@@ -46,15 +49,35 @@ double alfaTimesIncrement(std::int64_t alfa, const Increment& increment) {
     return static_cast<double>(alfa) * increment.value;
 }
 
-// Rounds half to even (the default rounding mode), as a conversion to 16 bits does.
-double roundHalfEven(double value) { return std::nearbyint(value); }
+// cos(x) = 0 needs an x next to an odd multiple of pi/2. Further away than a millionth of
+// pi/2 (plus far more than the rounding of x × 2/pi), |cos x| is above a millionth, where
+// no rounding of the cosine can reach zero: the test then needs no cosine at all.
+bool cosineMayBeZero(double x) {
+    constexpr double quarterTurnsPerRadian = 2.0 / std::numbers::pi;
+    constexpr double roundingShift = 6755399441055744.0; // 1.5 × 2^52: adding it rounds to even
+    const double quarterTurns = x * quarterTurnsPerRadian;
+    if (!(std::fabs(quarterTurns) < 1e15))
+        return true;
+    const double nearest = (quarterTurns + roundingShift) - roundingShift;
+    if ((static_cast<std::int64_t>(nearest) & 1) == 0)
+        return false; // next to a multiple of pi, where |cos x| is near 1
+    return std::fabs(quarterTurns - nearest) <= 1e-6 + std::fabs(quarterTurns) * 1e-15;
+}
 
-bool fitsInt16(double value) { return value >= -32768.0 && value <= 32767.0; }
+// Rounds half to even (the default rounding mode), as a conversion to 16 bits does.
+double roundHalfEven(double value) {
+    return std::nearbyint(value);
+}
+
+bool fitsInt16(double value) {
+    return value >= -32768.0 && value <= 32767.0;
+}
 
 std::int16_t advanceCursor(std::int16_t colour) {
     // Past the 16-bit limit the cursor starts again from 0 rather than overflowing.
-    return colour == std::numeric_limits<std::int16_t>::max() ? std::int16_t{0}
-                                                               : static_cast<std::int16_t>(colour + 1);
+    return colour == std::numeric_limits<std::int16_t>::max()
+               ? std::int16_t{0}
+               : static_cast<std::int16_t>(colour + 1);
 }
 
 // The loop bound is taken once: ALFA runs 0 ... n, stopping at n's integer part.
@@ -92,12 +115,13 @@ std::optional<QString> readLoopBounds(const TaggedValue& n, const TaggedValue& O
     if (nAgainstZero.value() == 0)
         return segmentIsNullMessage;
     const Outcome<TaggedValue> epsilon = divide(OA, n);
-    if (epsilon)
-        plan.epsilon = epsilon.value().toDouble().value();
-    else if (epsilon.failure() == TaggedFailure::NotANumber)
+    if (!epsilon && epsilon.failure() == TaggedFailure::NotANumber)
         return notANumber("VALa");
-    else // too large to hold: every candidate is then out of bounds
-        plan.epsilon = std::numeric_limits<double>::infinity();
+    // A step too large to hold ends the run here, before any pass: nothing could be drawn,
+    // and no pass leaves an endless candidate behind in X1 and Y1.
+    if (!epsilon)
+        return std::nullopt;
+    plan.epsilon = epsilon.value().toDouble().value();
     plan.lastAlfa = lastAlfaFor(n.toDouble().value());
     return std::nullopt;
 }
@@ -142,6 +166,17 @@ struct Point {
     double y = 0.0;
 };
 
+// What a pass needs of its t: it depends on A2 alone, and A2 changes only every
+// 1 / |increment| passes, so it is worked out again only when A2 changes. The values are
+// those of the pass steps, computed the same way, so they are the same to the last bit.
+struct TurnOfT {
+    std::int16_t A2 = 0;
+    bool known = false;
+    bool cosTIsZero = false;
+    double stepX2 = 0.0; // Epsilon × cos(BETA1 × sin(t))
+    double stepY2 = 0.0; // Epsilon × sin(BETA1 × sin(t))
+};
+
 // The walk of one run: the last drawn point of each curve and the completed pairs.
 class Walk {
 public:
@@ -154,6 +189,7 @@ public:
 
 private:
     bool pass(std::int64_t alfa);
+    const TurnOfT& turnFor(std::int16_t A2);
     void completePair(Point first, Point second);
     void dot(Point point, int colourIndex);
 
@@ -168,6 +204,7 @@ private:
     int pairCount_ = 0;
     std::int16_t A2_ = 0;
     std::optional<Point> candidate1_;
+    TurnOfT turn_;
 };
 
 void Walk::run() {
@@ -194,12 +231,11 @@ void Walk::run() {
 
 // One pass; false once curve 1 is out of bounds for good.
 bool Walk::pass(std::int64_t alfa) {
-    const double cosAlfa = std::cos(alfaTimesP1(alfa, plan_.p1));
+    const double alfaP1 = alfaTimesP1(alfa, plan_.p1);
+    const bool cosAlfaIsZero = cosineMayBeZero(alfaP1) && std::cos(alfaP1) == 0.0;
     A2_ = static_cast<std::int16_t>(roundHalfEven(alfaTimesIncrement(alfa, plan_.increment)));
-    const double t = static_cast<double>(static_cast<float>(A2_) * plan_.p1);
-    const double cosT = std::cos(t);
-    const double sinT = std::sin(t);
-    if (cosAlfa == 0.0 || cosT == 0.0)
+    const TurnOfT& turn = turnFor(A2_);
+    if (cosAlfaIsZero || turn.cosTIsZero)
         return true;
     const Point point1{plan_.stepX1 + last1_.x, plan_.stepY1 + last1_.y};
     candidate1_ = point1;
@@ -207,15 +243,23 @@ bool Walk::pass(std::int64_t alfa) {
         return false;
     dot(point1, colour_);
     last1_ = point1;
-    const double direction = plan_.beta1 * sinT;
-    const Point point2{plan_.epsilon * std::cos(direction) + last2_.x,
-                       plan_.epsilon * std::sin(direction) + last2_.y};
+    const Point point2{turn.stepX2 + last2_.x, turn.stepY2 + last2_.y};
     if (!withinBounds(point2.x, point2.y, plan_))
         return true;
     dot(point2, colour_ + 1);
     last2_ = point2;
     completePair(point1, point2);
     return true;
+}
+
+const TurnOfT& Walk::turnFor(std::int16_t A2) {
+    if (turn_.known && turn_.A2 == A2)
+        return turn_;
+    const double t = static_cast<double>(static_cast<float>(A2) * plan_.p1);
+    const double direction = plan_.beta1 * std::sin(t);
+    turn_ = {A2, true, std::cos(t) == 0.0, plan_.epsilon * std::cos(direction),
+             plan_.epsilon * std::sin(direction)};
+    return turn_;
 }
 
 void Walk::dot(Point point, int colourIndex) {

@@ -1,0 +1,88 @@
+#include "bench_support.h"
+#include "ratio_reporter.h"
+
+#include "app/platform.h"
+#include "app/program.h"
+
+#include <QApplication>
+#include <benchmark/benchmark.h>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+Program* program_ = nullptr;
+
+// The desktop, except that a message box, which no benchmark should ever meet, ends the
+// run at once instead of waiting for a click.
+class BenchPlatform : public DesktopPlatform {
+public:
+    void messageBox(QWidget*, const QString& prompt) override {
+        std::fprintf(stderr, "zorpun_bench: unexpected message: %s\n", qPrintable(prompt));
+        std::exit(1);
+    }
+};
+
+// The figures, as scripts/bench prints them.
+const std::vector<Ratio> ratios{
+    {"run_over_math", "run/dots", "math/run_reference", ""},
+    {"run_lines_over_math", "run/lines", "math/run_reference", ""},
+    {"run_2x_over_math", "run/dots_2x", "math/run_reference", ""},
+    {"calibration_over_math", "calibration/change_drawing", "math/calibration_reference", ""},
+    {"startup_over_minimal", "startup/program", "startup/minimal", ""},
+    {"rss_over_minimal", "startup/program", "startup/minimal", "peak_rss_kb"},
+};
+
+// Google Benchmark's flags, with the repetitions of all cases interleaved unless the
+// command line says otherwise.
+std::vector<std::string> benchmarkArguments(int argc, char** argv) {
+    std::vector<std::string> arguments{argv[0], "--benchmark_enable_random_interleaving=true",
+                                       "--benchmark_display_aggregates_only=true"};
+    for (int index = 1; index < argc; ++index)
+        arguments.emplace_back(argv[index]);
+    return arguments;
+}
+
+} // namespace
+
+Program& benchProgram() {
+    return *program_;
+}
+void setBenchProgram(Program* program) {
+    program_ = program;
+}
+
+void settle() {
+    // The repaint is asked for by a queued call; the window's update request follows it.
+    for (int round = 0; round < 3; ++round)
+        QCoreApplication::processEvents();
+}
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    BenchPlatform platform;
+    auto program = std::make_unique<Program>(platform);
+    setBenchProgram(program.get());
+
+    registerPlotBenchmarks();
+    if (qEnvironmentVariableIsEmpty("QT_SCALE_FACTOR")) {
+        registerCalibrationBenchmarks();
+        registerStartupBenchmarks();
+    }
+    std::vector<std::string> arguments = benchmarkArguments(argc, argv);
+    std::vector<char*> pointers;
+    for (std::string& argument : arguments)
+        pointers.push_back(argument.data());
+    int count = static_cast<int>(pointers.size());
+    benchmark::Initialize(&count, pointers.data());
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    reporter.print(ratios);
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,332 @@
+#include "plain_curve_run.h"
+#include "surface/palette.h"
+#include "surface/plot_surface.h"
+#include "windows/plot/curve_generator.h"
+
+#include <QtTest>
+#include <bit>
+#include <limits>
+#include <memory>
+
+Q_DECLARE_METATYPE(TaggedValue)
+Q_DECLARE_METATYPE(LinkingLines)
+
+namespace {
+
+// The plot window's client area at 96 DPI.
+const QSize plotClientArea(707, 452);
+
+// A window whose whole client area is a plotting surface.
+struct Host {
+    explicit Host(PlotSurface::Drawing drawing, QSize size = plotClientArea) {
+        window.resize(size);
+        surface = new PlotSurface(&window);
+        surface->setDrawing(drawing);
+        window.show();
+    }
+    QWidget window;
+    PlotSurface* surface = nullptr;
+};
+
+// What the plot window's set-up does before a run: its scale, O, and the axes.
+void setUpLikeThePlotWindow(PlotSurface& surface, PlotVariables& plot, double Incr) {
+    plot.P1 = TaggedValue::fromSingle(3.1415927f / 180.0f);
+    surface.setScaleMode(7);
+    surface.setDrawWidth(2);
+    surface.setScaleWidth(500.0f);
+    surface.setScaleHeight(static_cast<float>(500.0f * Incr));
+    plot.CX = TaggedValue::fromSingle(surface.ScaleWidth() / 2 + 10.0f);
+    plot.CY = TaggedValue::fromSingle(surface.ScaleHeight() / 2);
+    surface.Line(plot.CX.single(), 0, plot.CX.single(), surface.ScaleHeight());
+    surface.Line(0, plot.CY.single(), surface.ScaleWidth(), plot.CY.single());
+}
+
+// Equal kind and payload, a double to the last bit.
+bool sameBits(const TaggedValue& left, const TaggedValue& right) {
+    if (left.kind() != right.kind())
+        return false;
+    if (left.kind() == TaggedValue::Kind::Double)
+        return std::bit_cast<quint64>(left.real()) == std::bit_cast<quint64>(right.real());
+    return left == right;
+}
+
+QByteArray describe(const TaggedValue& value) {
+    return QByteArray::number(static_cast<int>(value.kind())) + ":" +
+           QByteArray::number(value.toDouble().ok() ? value.toDouble().value() : 0.0, 'g', 17);
+}
+
+// Empty when the two pictures agree; otherwise how many pixels differ and the first one.
+QByteArray differences(const QImage& fast, const QImage& plain) {
+    if (fast.size() != plain.size())
+        return "sizes differ";
+    qsizetype count = 0;
+    QByteArray first;
+    for (int y = 0; y < fast.height(); ++y) {
+        for (int x = 0; x < fast.width(); ++x) {
+            if (fast.pixel(x, y) == plain.pixel(x, y))
+                continue;
+            if (count++ == 0)
+                first = QByteArray::number(x) + "," + QByteArray::number(y) + ": " +
+                        QByteArray::number(fast.pixel(x, y), 16) + " instead of " +
+                        QByteArray::number(plain.pixel(x, y), 16);
+        }
+    }
+    return count == 0 ? QByteArray() : QByteArray::number(count) + " pixels differ, " + first;
+}
+
+TaggedValue number(double value) {
+    return TaggedValue::fromDouble(value);
+}
+
+// One surface operation of a drawing script.
+struct Step {
+    enum Kind { Dot, Line, Width, ScaleWidth, Clear, Resize, Compare } kind = Dot;
+    float x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+    int colour = 0;
+};
+using Script = QList<Step>;
+
+Step dot(float x, float y, int colour) {
+    return {Step::Dot, x, y, 0, 0, colour};
+}
+Step line(float x1, float y1, float x2, float y2, int colour) {
+    return {Step::Line, x1, y1, x2, y2, colour};
+}
+Step width(int pixels) {
+    return {Step::Width, 0, 0, 0, 0, pixels};
+}
+Step compare() {
+    return {Step::Compare};
+}
+
+void apply(const Step& step, Host& host) {
+    PlotSurface& surface = *host.surface;
+    switch (step.kind) {
+    case Step::Dot:
+        surface.PSet(step.x1, step.y1, paletteColor(step.colour));
+        break;
+    case Step::Line:
+        surface.Line(step.x1, step.y1, step.x2, step.y2, paletteColor(step.colour));
+        break;
+    case Step::Width:
+        surface.setDrawWidth(step.colour);
+        break;
+    case Step::ScaleWidth:
+        surface.setScaleWidth(step.x1);
+        break;
+    case Step::Clear:
+        surface.Cls();
+        break;
+    case Step::Resize:
+        host.window.resize(static_cast<int>(step.x1), static_cast<int>(step.y1));
+        break;
+    case Step::Compare:
+        break;
+    }
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(Script)
+
+// The fast paths against the plain reading: the generator's shortcuts (t's trigonometry
+// kept while t stays, no cosine where it cannot be zero, the early end) and the surface's
+// economies (batched dots, dots and lines left out when a later one covers them, one
+// repaint) must give the very pixels and variables of the plain reading.
+class FastPathTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init() { QLocale::setDefault(QLocale::c()); }
+    void runsMatchThePlainReading_data();
+    void runsMatchThePlainReading();
+    void economicalDrawingMatchesDirectDrawing_data();
+    void economicalDrawingMatchesDirectDrawing();
+    void aBurstOfDrawingIsRepaintedOnce();
+};
+
+void FastPathTest::initTestCase() {
+    // The second run of this test is the HiDPI one: make sure it is.
+    Host host(PlotSurface::Drawing::Economical);
+    QVERIFY(QTest::qWaitForWindowExposed(&host.window));
+    const double expected = qEnvironmentVariableIsSet("QT_SCALE_FACTOR")
+                                ? qEnvironmentVariable("QT_SCALE_FACTOR").toDouble()
+                                : 1.0;
+    QCOMPARE(host.surface->devicePixelRatioF(), expected);
+}
+
+void FastPathTest::runsMatchThePlainReading_data() {
+    QTest::addColumn<CurveConstants>("constants");
+    QTest::addColumn<LinkingLines>("lines");
+    QTest::addColumn<int>("Miocolor");
+    QTest::addColumn<int>("runs");
+    QTest::addColumn<double>("Incr");
+    const auto constants = [](double a, double b, double c, const TaggedValue& e) {
+        return CurveConstants{number(a), number(b), number(c), e};
+    };
+    const CurveConstants defaults = constants(86, 55, 90, number(1));
+    QTest::newRow("defaults") << defaults << LinkingLines::Off << 0 << 1 << 0.63;
+    QTest::newRow("defaults, lines") << defaults << LinkingLines::On << 0 << 1 << 0.63;
+    // The first pair in 14 and 15, the rest in 1 and 2: dots over dots of another colour.
+    QTest::newRow("across the colour wrap") << defaults << LinkingLines::On << 13 << 2 << 0.63;
+    QTest::newRow("runs over runs")
+        << constants(120, 30, 400, number(3)) << LinkingLines::On << 4 << 3 << 0.55;
+    // A hundred thousand passes: ALFA outgrows 16 bits, t stays for 100 passes at a time,
+    // and most dots and lines fall on the pixels of the ones before.
+    QTest::newRow("a long run with lines")
+        << constants(200, 45, 1e5, number(0.01)) << LinkingLines::On << 0 << 1 << 0.63;
+    QTest::newRow("a single increment") << constants(150, 70, 40000, TaggedValue::fromSingle(0.3f))
+                                        << LinkingLines::On << 2 << 1 << 0.75;
+    // Curve 1 leaves the bounds after a quarter of the run, for good; t still changes at
+    // the last pass.
+    QTest::newRow("an early end") << constants(600, 45, 40001, number(0.75)) << LinkingLines::Off
+                                  << 0 << 1 << 0.63;
+    // Curve 2 swings back over curve 1 and out of the low bounds and in again.
+    QTest::newRow("curve 2 out and in")
+        << constants(190, 180, 400, number(30)) << LinkingLines::On << 0 << 1 << 0.08;
+    QTest::newRow("a fractional n")
+        << constants(86, 55, 90.5, number(0.5)) << LinkingLines::On << 0 << 1 << 0.63;
+}
+
+void FastPathTest::runsMatchThePlainReading() {
+    QFETCH(CurveConstants, constants);
+    QFETCH(LinkingLines, lines);
+    QFETCH(int, Miocolor);
+    QFETCH(int, runs);
+    QFETCH(double, Incr);
+    Host fastHost(PlotSurface::Drawing::Economical);
+    Host plainHost(PlotSurface::Drawing::Direct);
+    PlotVariables fast;
+    PlotVariables plain;
+    setUpLikeThePlotWindow(*fastHost.surface, fast, Incr);
+    setUpLikeThePlotWindow(*plainHost.surface, plain, Incr);
+    auto fastColour = static_cast<std::int16_t>(Miocolor);
+    auto plainColour = static_cast<std::int16_t>(Miocolor);
+    for (int count = 0; count < runs; ++count) {
+        const LinkingLines thisRun = count % 2 == 0 ? lines : LinkingLines::Off;
+        const auto fastMessage =
+            runCurveGenerator(constants, thisRun, fastColour, fast, *fastHost.surface);
+        const auto plainMessage =
+            plain_curve_run::run(constants, thisRun, plainColour, plain, *plainHost.surface);
+        QVERIFY(!fastMessage && !plainMessage);
+    }
+    const QByteArray pixels =
+        differences(fastHost.surface->snapshot(), plainHost.surface->snapshot());
+    QVERIFY2(pixels.isEmpty(), pixels);
+    QCOMPARE(fastColour, plainColour);
+    QCOMPARE(fast.A2, plain.A2);
+    QCOMPARE(fastHost.surface->DrawWidth(), plainHost.surface->DrawWidth());
+    for (const auto member : {&PlotVariables::OA, &PlotVariables::BETA1, &PlotVariables::Ve,
+                              &PlotVariables::X1, &PlotVariables::Y1})
+        QVERIFY2(sameBits(fast.*member, plain.*member),
+                 describe(fast.*member) + " against " + describe(plain.*member));
+}
+
+void FastPathTest::economicalDrawingMatchesDirectDrawing_data() {
+    QTest::addColumn<Script>("script");
+    // One user unit a logical pixel on a 200 by 100 surface.
+    Script repeated{width(3), dot(20, 20, 1), dot(80, 60, 2)};
+    for (int count = 0; count < 6; ++count)
+        repeated << width(1) << line(20, 20, 80, 60, 2) << width(3) << dot(20, 20, 1)
+                 << dot(80, 60, 2) << dot(50.3f, 40.2f, 4);
+    QTest::newRow("a line again and again, dots on it between") << repeated;
+    Script manyDots{width(1), line(10, 50, 190, 50, 3), width(2)};
+    for (int count = 0; count < 150; ++count)
+        manyDots << dot(10.0f + static_cast<float>(count), 50, 1 + count % 5);
+    manyDots << width(1) << line(10, 50, 190, 50, 3) << compare() << dot(60, 50, 9);
+    QTest::newRow("more dots after a line than are kept") << manyDots;
+    QTest::newRow("a dot again after another covered it") << Script{
+        width(3),       dot(30, 30, 4), dot(31, 31, 1),          dot(30, 30, 4), compare(),
+        dot(31, 31, 1), width(1),       line(0, 30, 100, 30, 2), width(3),       dot(30, 30, 4)};
+    QTest::newRow("a new scale between dots")
+        << Script{width(2),  dot(40, 40, 5),          {Step::ScaleWidth, 100}, dot(40, 40, 6),
+                  compare(), {Step::ScaleWidth, 400}, dot(40, 40, 5)};
+    QTest::newRow("a new size between dots")
+        << Script{width(3),         dot(150, 80, 12),         {Step::Resize, 120, 60},
+                  dot(150, 80, 13), {Step::Resize, 300, 150}, dot(150, 80, 12),
+                  compare()};
+    QTest::newRow("a clear between")
+        << Script{width(1),      line(0, 0, 200, 100, 1), dot(5, 5, 2),
+                  {Step::Clear}, line(0, 0, 200, 100, 1), dot(6, 6, 2)};
+    QTest::newRow("even, empty, far and broken lines")
+        << Script{width(2),
+                  line(3, 97, 197, 4, 10),
+                  line(50, 50, 50, 50, 11),
+                  line(-1e9f, 20, 1e9f, 21, 12),
+                  line(100, -3e7f, 101, 3e7f, 13),
+                  line(std::numeric_limits<float>::quiet_NaN(), 1, 2, 3, 14),
+                  dot(std::numeric_limits<float>::infinity(), 5, 1),
+                  width(4),
+                  dot(199, 99, 14),
+                  line(7, 7, 40, 95, 9),
+                  line(-20, -20, -20, -20, 3),
+                  line(250, 50, 250, 50, 3)};
+    // Rows of a wide dot are narrower at its top and bottom: some of them lie off the image
+    // while others reach into it.
+    QTest::newRow("wide dots at the edges") << Script{width(6),
+                                                      dot(-2.3f, 50, 3),
+                                                      dot(202.4f, 50, 4),
+                                                      dot(100, -2.3f, 5),
+                                                      dot(100, 102.4f, 6),
+                                                      width(9),
+                                                      dot(-3.6f, -3.6f, 7),
+                                                      compare(),
+                                                      dot(-3.6f, -3.6f, 8)};
+}
+
+void FastPathTest::economicalDrawingMatchesDirectDrawing() {
+    QFETCH(Script, script);
+    Host economical(PlotSurface::Drawing::Economical, QSize(200, 100));
+    Host direct(PlotSurface::Drawing::Direct, QSize(200, 100));
+    for (Host* host : {&economical, &direct}) {
+        QVERIFY(QTest::qWaitForWindowExposed(&host->window));
+        host->surface->setScaleWidth(200);
+        host->surface->setScaleHeight(100);
+    }
+    for (const Step& step : script) {
+        apply(step, economical);
+        apply(step, direct);
+        if (step.kind == Step::Compare) {
+            const QByteArray midway =
+                differences(economical.surface->snapshot(), direct.surface->snapshot());
+            QVERIFY2(midway.isEmpty(), midway);
+        }
+    }
+    const QImage expected = direct.surface->snapshot();
+    QByteArray end = differences(economical.surface->snapshot(), expected);
+    QVERIFY2(end.isEmpty(), end);
+    // What the window shows is the same picture.
+    const QImage shown = economical.surface->grab().toImage().convertToFormat(expected.format());
+    end = differences(shown, expected);
+    QVERIFY2(end.isEmpty(), end);
+}
+
+void FastPathTest::aBurstOfDrawingIsRepaintedOnce() {
+    Host host(PlotSurface::Drawing::Economical);
+    QVERIFY(QTest::qWaitForWindowExposed(&host.window));
+    QCoreApplication::processEvents();
+    int paints = 0;
+    struct PaintCounter : QObject {
+        explicit PaintCounter(int& count) : count_(count) {}
+        bool eventFilter(QObject*, QEvent* event) override {
+            count_ += event->type() == QEvent::Paint ? 1 : 0;
+            return false;
+        }
+        int& count_;
+    } counter(paints);
+    host.surface->installEventFilter(&counter);
+    PlotVariables plot;
+    setUpLikeThePlotWindow(*host.surface, plot, 0.63);
+    std::int16_t Miocolor = 0;
+    const CurveConstants constants{number(200), number(45), number(2e4), number(0.05)};
+    QVERIFY(!runCurveGenerator(constants, LinkingLines::On, Miocolor, plot, *host.surface));
+    QCOMPARE(paints, 0);
+    QTRY_COMPARE(paints, 1);
+    // Nothing more is waiting.
+    QTest::qWait(50);
+    QCOMPARE(paints, 1);
+}
+
+QTEST_MAIN(FastPathTest)
+#include "tst_fast_path.moc"
