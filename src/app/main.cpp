@@ -21,10 +21,11 @@ bool displayAvailable() {
 #endif
 }
 
-// The icon in the sizes the desktop asks for; every window shows it.
+// The window icon in the sizes title bars and task bars use (menus take the installed
+// icon theme); every window shows it. Each size is decoded at start-up, so no more.
 QIcon programIcon() {
     QIcon icon;
-    for (const int size : {16, 32, 48, 64, 128})
+    for (const int size : {16, 32, 48})
         icon.addFile(QStringLiteral(":/icons/curve-zor-pun-%1.png").arg(size), QSize(size, size));
     return icon;
 }
