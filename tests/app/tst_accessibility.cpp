@@ -2,6 +2,7 @@
 #include "app/program.h"
 #include "recording_platform.h"
 #include "surface/plot_surface.h"
+#include "test_windows.h"
 #include "windows/calibration/form2.h"
 #include "windows/constants/form3.h"
 #include "windows/intro/form1.h"
@@ -91,13 +92,7 @@ void AccessibilityTest::cleanup() {
 }
 
 ProgramWindow& AccessibilityTest::window(const QString& name) {
-    if (name == QLatin1String("Form1"))
-        return program->form1();
-    if (name == QLatin1String("Form2"))
-        return program->form2();
-    if (name == QLatin1String("Form3"))
-        return program->form3();
-    return program->form4();
+    return windowNamed(*program, name);
 }
 
 void AccessibilityTest::showAndWait(ProgramWindow& shown) {

@@ -2,6 +2,7 @@
 #include "app/layout.h"
 #include "app/program.h"
 #include "recording_platform.h"
+#include "test_windows.h"
 #include "windows/calibration/form2.h"
 #include "windows/constants/form3.h"
 #include "windows/intro/form1.h"
@@ -141,13 +142,7 @@ void TestLayout::cleanup() {
 }
 
 ProgramWindow& TestLayout::window(const QString& name) {
-    if (name == QLatin1String("Form1"))
-        return program->form1();
-    if (name == QLatin1String("Form2"))
-        return program->form2();
-    if (name == QLatin1String("Form3"))
-        return program->form3();
-    return program->form4();
+    return windowNamed(*program, name);
 }
 
 QWidget* TestLayout::controlOf(const QString& windowName, const QString& controlName) {

@@ -2,6 +2,7 @@
 #include "recording_platform.h"
 #include "surface/palette.h"
 #include "surface/plot_surface.h"
+#include "test_windows.h"
 #include "windows/calibration/form2.h"
 #include "windows/constants/form3.h"
 #include "windows/intro/form1.h"
@@ -9,8 +10,8 @@
 
 #include <QApplication>
 #include <QLineEdit>
-#include <QScrollBar>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QtTest>
 #include <memory>
@@ -211,11 +212,7 @@ void ProgramTest::closedWindowKeepsItsStateAndComesBack() {
     button(program_->form3(), "Command2")->click();
     QVERIFY(plot.isVisible());
     const QImage drawing = plot.surface().snapshot();
-    int firstColour = 0;
-    for (int y = 0; y < drawing.height(); ++y)
-        for (int x = 0; x < drawing.width(); ++x)
-            firstColour += drawing.pixel(x, y) == paletteColor(1) ? 1 : 0;
-    QVERIFY(firstColour > 0);
+    QVERIFY(pixelsOf(drawing, paletteColor(1)) > 0);
     QCOMPARE(program_->form3().Miocolor, std::int16_t{2});
 }
 

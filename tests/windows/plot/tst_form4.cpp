@@ -3,13 +3,14 @@
 #include "recording_platform.h"
 #include "surface/palette.h"
 #include "surface/plot_surface.h"
+#include "test_windows.h"
 #include "windows/calibration/form2.h"
 #include "windows/constants/form3.h"
 #include "windows/plot/form4.h"
 
 #include <QPushButton>
-#include <algorithm>
 #include <QtTest>
+#include <algorithm>
 #include <memory>
 
 // The plot window's set-up on each activation and its four buttons.
@@ -34,7 +35,6 @@ private:
     void pressButton(const char* name) {
         program_->form4().control<QPushButton>(QString::fromLatin1(name))->click();
     }
-    static int pixelsOf(const QImage& image, QRgb colour);
 
     std::unique_ptr<RecordingPlatform> platform_;
     std::unique_ptr<Program> program_;
@@ -59,14 +59,6 @@ void Form4Test::enterDefaults() {
     constants.VALb = TaggedValue::fromDouble(55);
     constants.VALc = TaggedValue::fromDouble(90);
     constants.VALe = TaggedValue::fromDouble(1);
-}
-
-int Form4Test::pixelsOf(const QImage& image, QRgb colour) {
-    int count = 0;
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            count += image.pixel(x, y) == colour ? 1 : 0;
-    return count;
 }
 
 void Form4Test::setUpScalesFromTheCalibration_data() {
@@ -103,9 +95,7 @@ void Form4Test::axesCrossAtTheOrigin() {
     const int axisY = static_cast<int>(0.5 * image.height());
     const int column[] = {axisX - 1, axisX, axisX + 1};
     const int row[] = {axisY - 1, axisY, axisY + 1};
-    const auto onAxis = [&](int x, int y) {
-        return image.pixel(x, y) == foreground;
-    };
+    const auto onAxis = [&](int x, int y) { return image.pixel(x, y) == foreground; };
     QVERIFY(std::any_of(std::begin(column), std::end(column),
                         [&](int x) { return onAxis(x, image.height() - 3); }));
     QVERIFY(std::any_of(std::begin(row), std::end(row), [&](int y) { return onAxis(2, y); }));
