@@ -28,6 +28,10 @@ public:
             // button get through while the run goes on.
             const double share = total > 0 ? static_cast<double>(done) / static_cast<double>(total) : 0;
             dialog_->setValue(static_cast<int>(share * steps));
+            // Show the drawing as far as it has got; a queued update would wait for the
+            // window system's next frame, which does not come while the run holds the thread.
+            if (owner_)
+                owner_->repaint();
             QCoreApplication::processEvents();
             sinceRefresh_.restart();
         }
