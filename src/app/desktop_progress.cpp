@@ -26,7 +26,8 @@ public:
         if (sinceRefresh_.elapsed() >= refreshEveryMilliseconds) {
             // The dialog is application-modal, so only painting and the dialog's own
             // button get through while the run goes on.
-            const double share = total > 0 ? static_cast<double>(done) / static_cast<double>(total) : 0;
+            const double share =
+                total > 0 ? static_cast<double>(done) / static_cast<double>(total) : 0;
             dialog_->setValue(static_cast<int>(share * steps));
             // Show the drawing as far as it has got; a queued update would wait for the
             // window system's next frame, which does not come while the run holds the thread.
@@ -41,8 +42,9 @@ public:
 private:
     void show() {
         QApplication::setOverrideCursor(Qt::BusyCursor);
-        dialog_ = std::make_unique<QProgressDialog>(QStringLiteral("Calcolo delle curve in corso..."),
-                                                    QStringLiteral("Annulla"), 0, steps, owner_);
+        dialog_ =
+            std::make_unique<QProgressDialog>(QStringLiteral("Calcolo delle curve in corso..."),
+                                              QStringLiteral("Annulla"), 0, steps, owner_);
         dialog_->setWindowTitle(programTitle);
         dialog_->setWindowModality(Qt::ApplicationModal);
         dialog_->setAutoClose(false);

@@ -23,3 +23,8 @@ inline bool isNumeric(QStringView text, const QLocale& locale = QLocale()) {
 // 1E-04 and from 1E+15, the locale's decimal separator.
 QString formatDouble(double value, const QLocale& locale = QLocale());
 QString formatSingle(float value, const QLocale& locale = QLocale());
+
+// What the user is told when a constant does not hold a number, e.g. "VALa non è un numero".
+inline QString notANumberMessage(const char* variableName) {
+    return QStringLiteral("%1 non è un numero").arg(QLatin1String(variableName));
+}

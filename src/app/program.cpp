@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QEvent>
 #include <QWidget>
+#include <utility>
 
 Program::Program(Platform& platform) : platform_(platform) {
     qApp->installEventFilter(this);
@@ -17,7 +18,8 @@ Program::Program(Platform& platform) : platform_(platform) {
 
 Program::~Program() {
     qApp->removeEventFilter(this);
-    active_ = nullptr;
+    // The windows go after this; no handler may run while they do.
+    ended_ = true;
 }
 
 // Each window is made on the first reference to it.
@@ -52,6 +54,7 @@ void Program::start() {
 void Program::Show(ProgramWindow& window) {
     if (ended_)
         return;
+    runPendingActivation();
     const bool alreadyActive = active_ == &window && window.isVisible();
     // Marked active before the platform hears of it, so its own activation event is no news.
     active_ = &window;
@@ -72,7 +75,18 @@ void Program::End() {
 void Program::windowActivatedByUser(ProgramWindow& window) {
     if (ended_ || active_ == &window || programWindowOf(&window) != &window)
         return;
-    makeActive(window);
+    // The window manager often activates a window on the press that will click one of its
+    // buttons, before that press reaches the program: the handler waits for the events
+    // already queued, and for the release if a button is down by then.
+    active_ = &window;
+    pendingActivation_ = &window;
+    QMetaObject::invokeMethod(this, &Program::runPendingActivationWhenReleased,
+                              Qt::QueuedConnection);
+}
+
+void Program::runPendingActivationWhenReleased() {
+    if (QGuiApplication::mouseButtons() == Qt::NoButton)
+        runPendingActivation();
 }
 
 void Program::makeActive(ProgramWindow& window) {
@@ -91,14 +105,34 @@ ProgramWindow* Program::programWindowOf(QObject* object) const {
     return ours ? window : nullptr;
 }
 
+void Program::runPendingActivation() {
+    ProgramWindow* window = std::exchange(pendingActivation_, nullptr);
+    if (window && !ended_) {
+        emit windowActivated(window);
+        window->activate();
+    }
+}
+
 bool Program::eventFilter(QObject* watched, QEvent* event) {
-    // A press into another of the program's windows activates it before the press is
-    // handled, whenever the platform's own activation event comes.
     const QEvent::Type type = event->type();
-    if ((type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick) &&
-        !QApplication::activeModalWidget()) {
-        if (ProgramWindow* window = programWindowOf(watched))
-            windowActivatedByUser(*window);
+    // The activation a press made runs once its release is delivered (a click handler runs
+    // it first), so a dialog it opens cannot swallow the release and with it the click.
+    if (type == QEvent::MouseButtonRelease && pendingActivation_)
+        QMetaObject::invokeMethod(this, &Program::runPendingActivationWhenReleased,
+                                  Qt::QueuedConnection);
+    if (QApplication::activeModalWidget())
+        return QObject::eventFilter(watched, event);
+    ProgramWindow* window = programWindowOf(watched);
+    if (window && window != active_ && !ended_) {
+        // A press into another of the program's windows makes it the active one at once,
+        // whenever the platform's own activation event comes.
+        if (type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick) {
+            active_ = window;
+            pendingActivation_ = window;
+        }
+        // The wheel over a window that is not the active one changes nothing there.
+        if (type == QEvent::Wheel)
+            return true;
     }
     return QObject::eventFilter(watched, event);
 }

@@ -15,10 +15,12 @@ class Form4;
 //
 // The program decides by itself which of its windows is active, so each activation handler
 // runs exactly once per switch: Show() runs it at once for a window that was not the
-// program's active one; a click into another window of the program runs it before the click
-// is handled; the platform's activation events only count for a window that is not already
-// the program's active one (so coming back from another application, or the closing of a
-// message box, runs nothing).
+// program's active one; a press into another window of the program makes that window the
+// active one and runs its handler once the press is released, before any click handler,
+// so the handler never opens a dialog in the middle of a press; the
+// platform's activation events only count for a window that is not already the program's
+// active one (so coming back from another application, or the closing of a message box,
+// runs nothing).
 class Program : public QObject {
     Q_OBJECT
 public:
@@ -48,6 +50,9 @@ public:
     ProgramWindow* activeWindow() const { return active_; }
     // A window became active by the user's doing (a click, the window manager).
     void windowActivatedByUser(ProgramWindow& window);
+    // Runs the activation a press made and that has not run yet; every click handler calls
+    // this first.
+    void runPendingActivation();
 
 signals:
     // A window became the program's active window; its activation handler runs next.
@@ -58,6 +63,7 @@ protected:
 
 private:
     void makeActive(ProgramWindow& window);
+    void runPendingActivationWhenReleased();
     ProgramWindow* programWindowOf(QObject* object) const;
 
     Platform& platform_;
@@ -66,5 +72,6 @@ private:
     std::unique_ptr<Form3> form3_;
     std::unique_ptr<Form4> form4_;
     ProgramWindow* active_ = nullptr;
+    ProgramWindow* pendingActivation_ = nullptr;
     bool ended_ = false;
 };

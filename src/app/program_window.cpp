@@ -22,6 +22,7 @@ void ProgramWindow::onClick(const QString& buttonName, std::function<void()> han
     auto* button = control<QAbstractButton>(buttonName);
     Q_ASSERT(button);
     connect(button, &QAbstractButton::clicked, this, [this, handler = std::move(handler)] {
+        program_.runPendingActivation();
         if (!program_.ended())
             handler();
     });

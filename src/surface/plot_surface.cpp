@@ -293,8 +293,8 @@ void PlotSurface::setScaleMode(int mode) {
         return;
     forgetScale();
     // Centimetres: the extents follow the client area's physical size.
-    scaleWidth_ = static_cast<float>(width() / logicalDpiX() * centimetresPerInch);
-    scaleHeight_ = static_cast<float>(height() / logicalDpiY() * centimetresPerInch);
+    scaleWidth_ = static_cast<float>(double(width()) / logicalDpiX() * centimetresPerInch);
+    scaleHeight_ = static_cast<float>(double(height()) / logicalDpiY() * centimetresPerInch);
 }
 
 void PlotSurface::setScaleWidth(float width) {

@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSignalSpy>
+#include <QWheelEvent>
 #include <QtTest>
 #include <memory>
 
@@ -30,6 +31,7 @@ private slots:
     void showActivatesOnlyAWindowThatIsNotActive();
     void clickIntoAnotherWindowActivatesItOnce();
     void platformActivationCountsOnlyForANewWindow();
+    void wheelOverAnInactiveWindowChangesNothing();
     void linesButtonOnAnInactivePlotWindowRunsSetUpFirst();
     void exitButtonsEndTheProgramAtOnce_data();
     void exitButtonsEndTheProgramAtOnce();
@@ -131,6 +133,8 @@ void ProgramTest::clickIntoAnotherWindowActivatesItOnce() {
     QWidget* calibrationArea = &program_->form2().surface();
     QTest::mouseClick(calibrationArea, Qt::LeftButton, {}, QPoint(5, 5));
     QTest::mouseClick(calibrationArea, Qt::LeftButton, {}, QPoint(6, 6));
+    QCOMPARE(program_->activeWindow(), &program_->form2());
+    QCoreApplication::sendPostedEvents(); // the handler runs right after the press
     QCOMPARE(activations(), QList<ProgramWindow*>{&program_->form2()});
     QCOMPARE(program_->form2().Incr, TaggedValue::fromDouble(0.51));
     // The intro window has no handler, but clicking it makes it the active one.
@@ -150,7 +154,25 @@ void ProgramTest::platformActivationCountsOnlyForANewWindow() {
     // The window manager activates another of the program's windows.
     QEvent other(QEvent::WindowActivate);
     QApplication::sendEvent(&program_->form3(), &other);
+    QCOMPARE(program_->activeWindow(), &program_->form3());
+    // Its handler runs once the events already queued are through.
+    QCOMPARE(activated_->size(), 0);
+    QCoreApplication::sendPostedEvents();
     QCOMPARE(activations(), QList<ProgramWindow*>{&program_->form3()});
+}
+
+void ProgramTest::wheelOverAnInactiveWindowChangesNothing() {
+    walkToPlotWindow();
+    auto* bar = program_->form2().control<QScrollBar>(QStringLiteral("HScroll1"));
+    const int value = bar->value();
+    const TaggedValue incr = program_->form2().Incr;
+    const QPointF at(bar->width() / 2.0, bar->height() / 2.0);
+    QWheelEvent wheel(at, bar->mapToGlobal(at), {}, QPoint(0, -120), Qt::NoButton, {},
+                      Qt::NoScrollPhase, false);
+    QApplication::sendEvent(bar, &wheel);
+    QCOMPARE(bar->value(), value);
+    QCOMPARE(program_->form2().Incr, incr);
+    QCOMPARE(program_->activeWindow(), &program_->form4());
 }
 
 void ProgramTest::linesButtonOnAnInactivePlotWindowRunsSetUpFirst() {

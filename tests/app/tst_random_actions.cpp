@@ -653,6 +653,7 @@ QString ActionDriver::clickInto() {
              .arg(at.y()));
     const Before state = before();
     QTest::mouseClick(part, Qt::LeftButton, {}, at);
+    QCoreApplication::sendPostedEvents(); // the activation runs right after the press
     if (program_->activeWindow() != target)
         return QStringLiteral("a click into %1 did not make it active").arg(target->objectName());
     if (auto* bar = qobject_cast<QScrollBar*>(part)) {

@@ -64,6 +64,7 @@ private:
     void linesOnInactivePlotWindow();
     void comingBackFromAnotherWindow();
     void messageBoxClosing();
+    void messageFromActivationKeepsTheClick();
     int activationsOf(ProgramWindow* window) const;
 
     AnsweringPlatform platform_;
@@ -167,17 +168,30 @@ void WindowManagerTest::messageBoxClosing() {
     QCOMPARE(program_->form3().Miocolor, std::int16_t{4});
 }
 
+void WindowManagerTest::messageFromActivationKeepsTheClick() {
+    // A click on "ESCI" of the inactive plot window: its set-up runs first, and the message
+    // box that the set-up's run opens must not swallow the click, which ends the program.
+    clickAt(&program_->form2().surface(), QPoint(600, 400));
+    QTRY_COMPARE(QApplication::activeWindow(), &program_->form2());
+    clickOn(program_->form4().control<QWidget>(QStringLiteral("Command3")));
+    QTRY_COMPARE(platform_.prompts.size(), 2);
+    QTRY_COMPARE(platform_.endings, 1);
+    QCOMPARE(program_->form3().Miocolor, std::int16_t{5});
+}
+
 void WindowManagerTest::eachSwitchActivatesOnce() {
     // Each step needs the one before it.
     for (void (WindowManagerTest::*step)() :
          {&WindowManagerTest::walkToPlotWindow, &WindowManagerTest::activateByClickingCalibration,
           &WindowManagerTest::linesOnInactivePlotWindow,
-          &WindowManagerTest::comingBackFromAnotherWindow, &WindowManagerTest::messageBoxClosing}) {
+          &WindowManagerTest::comingBackFromAnotherWindow, &WindowManagerTest::messageBoxClosing,
+          &WindowManagerTest::messageFromActivationKeepsTheClick}) {
         (this->*step)();
         if (QTest::currentTestFailed())
             return;
     }
-    QCOMPARE(activated_->size(), 6); // Form1, Form2 twice, Form3, Form4 twice
+    // Form1, Form2 three times, Form3, Form4 three times.
+    QCOMPARE(activated_->size(), 8);
 }
 
 QTEST_MAIN(WindowManagerTest)

@@ -39,6 +39,8 @@ Form2::Form2(Program& program) : ProgramWindow(program, form2Layout()) {
     onClick(QStringLiteral("Command1"), [this] { Command1_Click(); });
     onClick(QStringLiteral("Command3"), [this] { Command3_Click(); });
     connect(HScroll1, &QScrollBar::valueChanged, this, [this] {
+        // A press on the bar of an inactive window activates it first.
+        this->program().runPendingActivation();
         if (!this->program().ended())
             HScroll1_Change();
     });

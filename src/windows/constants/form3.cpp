@@ -37,7 +37,7 @@ void Form3::readField(QLineEdit& box, TaggedValue& variable, const char* variabl
         variable = TaggedValue::fromDouble(*number);
         return;
     }
-    program().platform().messageBox(this, QStringLiteral("%1 non è un numero").arg(variableName));
+    program().platform().messageBox(this, notANumberMessage(variableName));
     box.setText(QString());
     setBoxBackColor(box, failedBoxColour);
     variable = TaggedValue::fromText(QString());

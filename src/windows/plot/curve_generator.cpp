@@ -1,5 +1,7 @@
 #include "windows/plot/curve_generator.h"
 
+#include "app/number_text.h"
+
 #include "surface/palette.h"
 
 #include <cmath>
@@ -11,10 +13,6 @@ namespace {
 constexpr std::int64_t int16Max = std::numeric_limits<std::int16_t>::max();
 // How often a long run reports to its monitor, in passes (a power of two, less one).
 constexpr std::int64_t monitorInterval = 4095;
-
-QString notANumber(const char* name) {
-    return QStringLiteral("%1 non è un numero").arg(name);
-}
 
 // The increment of t as the tagged multiplication sees it: the case decides whether
 // ALFA × increment is a single or a double product.
@@ -95,7 +93,7 @@ std::optional<QString> readIncrement(const TaggedValue& Ve, Increment& increment
     }
     const Outcome<double> value = Ve.toDouble();
     if (!value)
-        return notANumber("VALe");
+        return notANumberMessage("VALe");
     increment = {false, value.value()};
     return std::nullopt;
 }
@@ -111,12 +109,12 @@ bool incrementFits(const RunPlan& plan) {
 std::optional<QString> readLoopBounds(const TaggedValue& n, const TaggedValue& OA, RunPlan& plan) {
     const Outcome<int> nAgainstZero = compareNumber(n, 0.0);
     if (!nAgainstZero)
-        return notANumber("VALc");
+        return notANumberMessage("VALc");
     if (nAgainstZero.value() == 0)
         return segmentIsNullMessage;
     const Outcome<TaggedValue> epsilon = divide(OA, n);
     if (!epsilon && epsilon.failure() == TaggedFailure::NotANumber)
-        return notANumber("VALa");
+        return notANumberMessage("VALa");
     // A step too large to hold ends the run here, before any pass: nothing could be drawn,
     // and no pass leaves an endless candidate behind in X1 and Y1.
     if (!epsilon)
@@ -133,7 +131,7 @@ std::optional<QString> startRun(const CurveConstants& constants, std::int16_t& M
     plot.OA = constants.VALa;
     const Outcome<TaggedValue> beta1 = multiply(constants.VALb, plot.P1);
     if (!beta1)
-        return notANumber("VALb");
+        return notANumberMessage("VALb");
     plot.BETA1 = beta1.value();
     const TaggedValue n = constants.VALc;
     plot.Ve = constants.VALe;

@@ -43,7 +43,7 @@ public:
 // Messages the generator hands back to be shown to the user.
 inline const QString segmentIsNullMessage = QStringLiteral(" Il segmento Vn è nullo ");
 inline const QString incrementTooLargeMessage = QStringLiteral(
-    "ALFA × incremento di t supera 32767: ridurre n o l'incremento di t");
+    "ALFA × incremento di t esce dai limiti da -32768 a 32767: ridurre n o l'incremento di t");
 
 // One run of the curve generator: advances the colour cursor, walks curve 1 along OA and
 // curve 2 towards OA's direction scaled by sin(t), drawing every point that lies within the
