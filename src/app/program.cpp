@@ -73,7 +73,7 @@ void Program::End() {
 }
 
 void Program::windowActivatedByUser(ProgramWindow& window) {
-    if (ended_ || active_ == &window || programWindowOf(&window) != &window)
+    if (ended_ || busy() || active_ == &window || programWindowOf(&window) != &window)
         return;
     // The window manager often activates a window on the press that will click one of its
     // buttons, before that press reaches the program: the handler waits for the events
@@ -123,7 +123,7 @@ bool Program::eventFilter(QObject* watched, QEvent* event) {
     if (QApplication::activeModalWidget())
         return QObject::eventFilter(watched, event);
     ProgramWindow* window = programWindowOf(watched);
-    if (window && window != active_ && !ended_) {
+    if (window && window != active_ && !ended_ && !busy()) {
         // A press into another of the program's windows makes it the active one at once,
         // whenever the platform's own activation event comes.
         if (type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick) {

@@ -47,6 +47,20 @@ public:
     void End();
     bool ended() const { return ended_; }
 
+    // While a long drawing runs, its progress dialog lets events through: no click handler or
+    // activation may start in the middle of it.
+    bool busy() const { return busy_ > 0; }
+    class BusyScope {
+    public:
+        explicit BusyScope(Program& program) : program_(program) { ++program_.busy_; }
+        ~BusyScope() { --program_.busy_; }
+        BusyScope(const BusyScope&) = delete;
+        BusyScope& operator=(const BusyScope&) = delete;
+
+    private:
+        Program& program_;
+    };
+
     ProgramWindow* activeWindow() const { return active_; }
     // A window became active by the user's doing (a click, the window manager).
     void windowActivatedByUser(ProgramWindow& window);
@@ -74,4 +88,5 @@ private:
     ProgramWindow* active_ = nullptr;
     ProgramWindow* pendingActivation_ = nullptr;
     bool ended_ = false;
+    int busy_ = 0;
 };

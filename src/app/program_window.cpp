@@ -22,6 +22,8 @@ void ProgramWindow::onClick(const QString& buttonName, std::function<void()> han
     auto* button = control<QAbstractButton>(buttonName);
     Q_ASSERT(button);
     connect(button, &QAbstractButton::clicked, this, [this, handler = std::move(handler)] {
+        if (program_.busy())
+            return;
         program_.runPendingActivation();
         if (!program_.ended())
             handler();

@@ -26,12 +26,16 @@ public:
     // Progress reports received, and after how many of them the user presses "Annulla".
     int progressUpdates = 0;
     int cancelAfterUpdates = -1;
+    // Runs at each progress report, for tests that act while a long task goes on.
+    std::function<void()> onProgress;
 
 private:
     struct Progress : ProgressReport {
         explicit Progress(RecordingPlatform& owner) : platform(owner) {}
         bool update(std::int64_t, std::int64_t) override {
             ++platform.progressUpdates;
+            if (platform.onProgress)
+                platform.onProgress();
             return platform.progressUpdates != platform.cancelAfterUpdates;
         }
         RecordingPlatform& platform;

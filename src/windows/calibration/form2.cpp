@@ -40,6 +40,8 @@ Form2::Form2(Program& program) : ProgramWindow(program, form2Layout()) {
     onClick(QStringLiteral("Command3"), [this] { Command3_Click(); });
     connect(HScroll1, &QScrollBar::valueChanged, this, [this] {
         // A press on the bar of an inactive window activates it first.
+        if (this->program().busy())
+            return;
         this->program().runPendingActivation();
         if (!this->program().ended())
             HScroll1_Change();

@@ -60,24 +60,32 @@ void Form4::Form_Activate() {
 
 void Form4::CALCOLA() {
     Form3& constantsWindow = program().form3();
-    const CurveConstants constants{constantsWindow.VALa, constantsWindow.VALb,
-                                   constantsWindow.VALc, constantsWindow.VALe};
+    const CurveConstants constants{constantsWindow.VALa, constantsWindow.VALb, constantsWindow.VALc,
+                                   constantsWindow.VALe};
     const LinkingLines lines = command4Value_ ? LinkingLines::On : LinkingLines::Off;
-    ProgressMonitor monitor(program().platform().beginProgress(this));
-    const std::optional<QString> message = runCurveGenerator(
-        constants, lines, constantsWindow.Miocolor, *this, *surface_, &monitor);
+    std::optional<QString> message;
+    {
+        const Program::BusyScope busy(program());
+        ProgressMonitor monitor(program().platform().beginProgress(this));
+        message = runCurveGenerator(constants, lines, constantsWindow.Miocolor, *this, *surface_,
+                                    &monitor);
+    }
     if (message)
         program().platform().messageBox(this, *message);
 }
 
-void Form4::Command1_Click() { program().Show(program().form3()); }
+void Form4::Command1_Click() {
+    program().Show(program().form3());
+}
 
 void Form4::Command2_Click() {
     surface_->Cls();
     Form_Activate();
 }
 
-void Form4::Command3_Click() { program().End(); }
+void Form4::Command3_Click() {
+    program().End();
+}
 
 void Form4::Command4_Click() {
     const QScopedValueRollback pressed(command4Value_, true);

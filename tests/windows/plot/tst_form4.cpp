@@ -28,6 +28,7 @@ private slots:
     void backButtonKeepsTheDrawing();
     void longRunCanBeStoppedKeepingItsDrawing_data();
     void longRunCanBeStoppedKeepingItsDrawing();
+    void nothingStartsInTheMiddleOfARun();
 
 private:
     // The constants window's defaults, as a good "AVANTI" leaves them.
@@ -160,6 +161,31 @@ void Form4Test::longRunCanBeStoppedKeepingItsDrawing() {
              qPrintable(QString::number(program_->form4().X1.real())));
     QVERIFY(pixelsOf(program_->form4().surface().snapshot(), paletteColor(1)) > 0);
     QCOMPARE(program_->form3().Miocolor, std::int16_t{1});
+}
+
+void Form4Test::nothingStartsInTheMiddleOfARun() {
+    Form3& constants = program_->form3();
+    constants.VALa = TaggedValue::fromDouble(200);
+    constants.VALb = TaggedValue::fromDouble(45);
+    constants.VALc = TaggedValue::fromDouble(1e5);
+    constants.VALe = TaggedValue::fromDouble(0.01);
+    program_->Show(program_->form3());
+    // What the progress dialog lets through (a screen reader's action, say) while it shows.
+    platform_->onProgress = [this] {
+        platform_->onProgress = nullptr;
+        for (const char* name : {"Command2", "Command4", "Command3"})
+            pressButton(name);
+        program_->form3().control<QPushButton>(QStringLiteral("Command1"))->click();
+        QEvent activate(QEvent::WindowActivate);
+        QApplication::sendEvent(&program_->form2(), &activate);
+        QCoreApplication::sendPostedEvents();
+    };
+    program_->Show(program_->form4());
+    QVERIFY(platform_->progressUpdates > 1);
+    QCOMPARE(program_->form3().Miocolor, std::int16_t{1});
+    QCOMPARE(platform_->endings, 0);
+    QCOMPARE(program_->activeWindow(), &program_->form4());
+    QCOMPARE(program_->form2().Incr, TaggedValue::fromDouble(0.75)); // not activated
 }
 
 QTEST_MAIN(Form4Test)
