@@ -1,6 +1,7 @@
 #include "app/caption_button.h"
 #include "app/layout.h"
 #include "app/program.h"
+#include "ink_columns.h"
 #include "recording_platform.h"
 #include "test_windows.h"
 #include "windows/calibration/form2.h"
@@ -64,18 +65,9 @@ QImage plain(const QImage& like, QColor colour) {
 
 // The first column and the last one that hold ink, or (-1, -1).
 QPair<int, int> inkColumns(const QImage& image, const QImage& background) {
-    QPair<int, int> columns{-1, -1};
-    for (int x = 0; x < image.width(); ++x) {
-        for (int y = 0; y < image.height(); ++y) {
-            if (!isInk(image.pixel(x, y), background.pixel(x, y)))
-                continue;
-            if (columns.first < 0)
-                columns.first = x;
-            columns.second = x;
-            break;
-        }
-    }
-    return columns;
+    return inkColumns(image, 0, image.height(), [&](int x, int y) {
+        return isInk(image.pixel(x, y), background.pixel(x, y));
+    });
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "app/layout.h"
 #include "app/program.h"
+#include "ink_columns.h"
 #include "recording_platform.h"
 #include "windows/calibration/form2.h"
 #include "windows/intro/form1.h"
@@ -35,18 +36,7 @@ bool isInk(QRgb pixel) {
 
 // Ink extent of each band of rows [top, bottom), as first and last ink column (or -1).
 QPair<int, int> inkColumns(const QImage& image, int top, int bottom) {
-    QPair<int, int> columns{-1, -1};
-    for (int x = 0; x < image.width(); ++x) {
-        for (int y = std::max(top, 0); y < std::min(bottom, image.height()); ++y) {
-            if (!isInk(image.pixel(x, y)))
-                continue;
-            if (columns.first < 0)
-                columns.first = x;
-            columns.second = x;
-            break;
-        }
-    }
-    return columns;
+    return inkColumns(image, top, bottom, [&](int x, int y) { return isInk(image.pixel(x, y)); });
 }
 
 int lastInkRow(const QImage& image) {
