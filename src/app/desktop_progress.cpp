@@ -3,13 +3,15 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QProgressDialog>
+#include <atomic>
 
 namespace {
 
 constexpr qint64 showAfterMilliseconds = 500;
-constexpr qint64 refreshEveryMilliseconds = 50;
 constexpr int steps = 1000;
 
+// The run calls update() from its worker thread; the interface thread shows the dialog from
+// refresh(), and "Annulla" stops the run at its next report.
 class DesktopProgress : public ProgressReport {
 public:
     explicit DesktopProgress(QWidget* owner) : owner_(owner) { clock_.start(); }
@@ -19,24 +21,27 @@ public:
     }
 
     bool update(std::int64_t done, std::int64_t total) override {
-        if (clock_.elapsed() < showAfterMilliseconds)
-            return true;
+        done_.store(done, std::memory_order_relaxed);
+        total_.store(total, std::memory_order_relaxed);
+        return !stopped_.load(std::memory_order_relaxed);
+    }
+    Caller caller() const override { return Caller::AnyThread; }
+
+    Events refresh() override {
+        if (!dialog_ && clock_.elapsed() < showAfterMilliseconds)
+            return Events::AllButUserInput;
         if (!dialog_)
             show();
-        if (sinceRefresh_.elapsed() >= refreshEveryMilliseconds) {
-            // The dialog is application-modal, so only painting and the dialog's own
-            // button get through while the run goes on.
-            const double share =
-                total > 0 ? static_cast<double>(done) / static_cast<double>(total) : 0;
-            dialog_->setValue(static_cast<int>(share * steps));
-            // Show the drawing as far as it has got; a queued update would wait for the
-            // window system's next frame, which does not come while the run holds the thread.
-            if (owner_)
-                owner_->repaint();
-            QCoreApplication::processEvents();
-            sinceRefresh_.restart();
-        }
-        return !dialog_->wasCanceled();
+        const std::int64_t total = total_.load(std::memory_order_relaxed);
+        const double share =
+            total > 0 ? static_cast<double>(done_.load(std::memory_order_relaxed)) /
+                            static_cast<double>(total)
+                      : 0;
+        dialog_->setValue(static_cast<int>(share * steps));
+        if (dialog_->wasCanceled())
+            stopped_.store(true, std::memory_order_relaxed);
+        // The dialog is application-modal, so only painting and its own button get through.
+        return Events::All;
     }
 
 private:
@@ -51,13 +56,16 @@ private:
         dialog_->setAutoReset(false);
         dialog_->setMinimumDuration(0);
         dialog_->setValue(0);
-        sinceRefresh_.start();
+        QObject::connect(dialog_.get(), &QProgressDialog::canceled,
+                         [this] { stopped_.store(true, std::memory_order_relaxed); });
     }
 
     QWidget* owner_ = nullptr;
     QElapsedTimer clock_;
-    QElapsedTimer sinceRefresh_;
     std::unique_ptr<QProgressDialog> dialog_;
+    std::atomic<std::int64_t> done_{0};
+    std::atomic<std::int64_t> total_{0};
+    std::atomic<bool> stopped_{false};
 };
 
 } // namespace

@@ -2,6 +2,7 @@
 // best in one place, in their order.
 #include "core/curve_generator.h"
 
+#include "core/cosine_watch.h"
 #include "core/degrees.h"
 #include "core/number_text.h"
 #include "core/numeric.h"
@@ -38,32 +39,10 @@ struct RunPlan {
     Increment increment;
 };
 
-// ALFA × P1: a single product while ALFA is a 16-bit integer, a double one once it widened.
-double alfaTimesP1(std::int64_t alfa, float p1) {
-    if (alfa <= int16Max)
-        return static_cast<double>(static_cast<float>(alfa) * p1);
-    return static_cast<double>(alfa) * static_cast<double>(p1);
-}
-
 double alfaTimesIncrement(std::int64_t alfa, const Increment& increment) {
     if (increment.product == Increment::Product::Single && alfa <= int16Max)
         return static_cast<double>(static_cast<float>(alfa) * static_cast<float>(increment.value));
     return static_cast<double>(alfa) * increment.value;
-}
-
-// cos(x) = 0 needs an x next to an odd multiple of pi/2. Further away than a millionth of
-// pi/2 (plus far more than the rounding of x × 2/pi), |cos x| is above a millionth, where
-// no rounding of the cosine can reach zero: the test then needs no cosine at all.
-bool cosineMayBeZero(double x) {
-    constexpr double quarterTurnsPerRadian = 2.0 / std::numbers::pi;
-    constexpr double roundingShift = 6755399441055744.0; // 1.5 × 2^52: adding it rounds to even
-    const double quarterTurns = x * quarterTurnsPerRadian;
-    if (!(std::fabs(quarterTurns) < 1e15))
-        return true;
-    const double nearest = (quarterTurns + roundingShift) - roundingShift;
-    if ((static_cast<std::int64_t>(nearest) & 1) == 0)
-        return false; // next to a multiple of pi, where |cos x| is near 1
-    return std::fabs(quarterTurns - nearest) <= 1e-6 + std::fabs(quarterTurns) * 1e-15;
 }
 
 bool fitsInt16(double value) {
@@ -175,13 +154,17 @@ struct TurnOfT {
     double stepY2 = 0.0; // Epsilon × sin(BETA1 × sin(t))
 };
 
-// The walk of one run: the last drawn point of each curve and the completed pairs.
+// The walk of one run: the last drawn point of each curve and the completed pairs. Its dots
+// and lines go to the surface in blocks.
 class CurveWalk {
 public:
     CurveWalk(const RunPlan& plan, LinkingLines lines, std::int16_t& Miocolor, PlotVariables& plot,
               DrawingSurface& surface, ProgressReport* progress)
         : plan_(plan), lines_(lines), colour_(Miocolor), plot_(plot), surface_(surface),
-          progress_(progress) {}
+          progress_(progress), cosAlfa_(plan.p1) {
+        block_.dotWidth = 3;
+        takeColours();
+    }
 
     void run();
 
@@ -189,7 +172,15 @@ private:
     bool pass(std::int64_t alfa);
     const TurnOfT& turnFor(std::int16_t A2);
     void completePair(Point first, Point second);
-    void dot(Point point, int colourIndex);
+    void dot(Point point, QRgb colour);
+    void takeColours() {
+        colour1_ = paletteColor(colour_);
+        colour2_ = paletteColor(colour_ + 1);
+    }
+    void handOver() {
+        surface_.drawBlock(block_);
+        block_.clear();
+    }
 
     const RunPlan& plan_;
     LinkingLines lines_;
@@ -197,12 +188,16 @@ private:
     PlotVariables& plot_;
     DrawingSurface& surface_;
     ProgressReport* progress_ = nullptr;
+    CosineWatch cosAlfa_;
     Point last1_;
     Point last2_;
     int pairCount_ = 0;
     std::int16_t A2_ = 0;
     std::optional<Point> candidate1_;
     TurnOfT turn_;
+    QRgb colour1_ = 0; // the palette colours of Miocolor and Miocolor + 1
+    QRgb colour2_ = 0;
+    DotBlock block_;
 };
 
 void CurveWalk::run() {
@@ -219,6 +214,8 @@ void CurveWalk::run() {
             roundHalfEven(alfaTimesIncrement(plan_.lastAlfa, plan_.increment)));
         break;
     }
+    if (!block_.empty())
+        handOver();
     if (plan_.lastAlfa >= 0)
         plot_.A2 = A2_;
     if (candidate1_) {
@@ -229,8 +226,7 @@ void CurveWalk::run() {
 
 // One pass; false once curve 1 is out of bounds for good.
 bool CurveWalk::pass(std::int64_t alfa) {
-    const double alfaP1 = alfaTimesP1(alfa, plan_.p1);
-    const bool cosAlfaIsZero = cosineMayBeZero(alfaP1) && std::cos(alfaP1) == 0.0;
+    const bool cosAlfaIsZero = cosAlfa_.isZero(alfa);
     A2_ = static_cast<std::int16_t>(roundHalfEven(alfaTimesIncrement(alfa, plan_.increment)));
     const TurnOfT& turn = turnFor(A2_);
     if (cosAlfaIsZero || turn.cosT == TurnOfT::Cosine::Zero)
@@ -239,12 +235,12 @@ bool CurveWalk::pass(std::int64_t alfa) {
     candidate1_ = point1;
     if (!withinBounds(point1.x, point1.y, plan_))
         return false;
-    dot(point1, colour_);
+    dot(point1, colour1_);
     last1_ = point1;
     const Point point2{turn.stepX2 + last2_.x, turn.stepY2 + last2_.y};
     if (!withinBounds(point2.x, point2.y, plan_))
         return true;
-    dot(point2, colour_ + 1);
+    dot(point2, colour2_);
     last2_ = point2;
     completePair(point1, point2);
     return true;
@@ -260,27 +256,31 @@ const TurnOfT& CurveWalk::turnFor(std::int16_t A2) {
     return turn_;
 }
 
-void CurveWalk::dot(Point point, int colourIndex) {
-    surface_.setDrawWidth(3);
-    surface_.PSet(static_cast<float>(plan_.cx + point.x), static_cast<float>(plan_.cy - point.y),
-                  paletteColor(colourIndex));
+inline void CurveWalk::dot(Point point, QRgb colour) {
+    block_.addDot(static_cast<float>(plan_.cx + point.x), static_cast<float>(plan_.cy - point.y),
+                  colour);
+    if (block_.full())
+        handOver();
 }
 
 void CurveWalk::completePair(Point first, Point second) {
     if (lines_ == LinkingLines::On) {
         if (pairCount_ == 4) {
             pairCount_ = 0;
-            surface_.setDrawWidth(1);
-            surface_.Line(static_cast<float>(plan_.cx + first.x),
-                          static_cast<float>(plan_.cy - first.y),
-                          static_cast<float>(plan_.cx + second.x),
-                          static_cast<float>(plan_.cy - second.y), paletteColor(colour_ + 1));
+            block_.addLine(static_cast<float>(plan_.cx + first.x),
+                           static_cast<float>(plan_.cy - first.y),
+                           static_cast<float>(plan_.cx + second.x),
+                           static_cast<float>(plan_.cy - second.y), colour2_);
+            if (block_.full())
+                handOver();
         } else {
             ++pairCount_;
         }
     }
-    if (colour_ == 14)
+    if (colour_ == 14) {
         colour_ = 1;
+        takeColours();
+    }
 }
 
 } // namespace

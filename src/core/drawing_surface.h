@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/dot_block.h"
+
 #include <QRgb>
 #include <optional>
 
@@ -31,4 +33,24 @@ public:
                       std::optional<QRgb> colour = std::nullopt) = 0;
     // Erases the drawing, leaving the background colour.
     virtual void Cls() = 0;
+
+    // The dots and lines of a block in their order, each dot after setting the block's pen
+    // width and each line after setting a width of 1. A surface that draws many dots may do
+    // it faster, with the same result.
+    virtual void drawBlock(const DotBlock& block) {
+        std::size_t next = 0;
+        const auto dotsUpTo = [&](std::size_t end) {
+            for (; next < end; ++next) {
+                setDrawWidth(block.dotWidth);
+                PSet(block.x[next], block.y[next], block.colour[next]);
+            }
+        };
+        for (std::size_t index = 0; index < block.lineCount; ++index) {
+            const DotBlock::Line& line = block.lines[index];
+            dotsUpTo(line.before);
+            setDrawWidth(1);
+            Line(line.x1, line.y1, line.x2, line.y2, line.colour);
+        }
+        dotsUpTo(block.dotCount);
+    }
 };

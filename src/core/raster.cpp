@@ -208,8 +208,11 @@ bool cutToReach(QPointF& from, QPointF& to) {
 }
 
 std::optional<LineKey> lineKeyFor(QPointF from, QPointF to, int width) {
-    if (!std::isfinite(from.x()) || !std::isfinite(from.y()) || !std::isfinite(to.x()) ||
-        !std::isfinite(to.y()) || !cutToReach(from, to))
+    // A segment within reach, the usual one, is cut nowhere.
+    const bool withinReach = std::fabs(from.x()) < lineReach && std::fabs(from.y()) < lineReach &&
+                             std::fabs(to.x()) < lineReach && std::fabs(to.y()) < lineReach;
+    if (!withinReach && (!std::isfinite(from.x()) || !std::isfinite(from.y()) ||
+                         !std::isfinite(to.x()) || !std::isfinite(to.y()) || !cutToReach(from, to)))
         return std::nullopt;
     return LineKey{anchorFor(from.x(), width), anchorFor(from.y(), width), anchorFor(to.x(), width),
                    anchorFor(to.y(), width), width};

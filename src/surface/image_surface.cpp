@@ -263,6 +263,91 @@ void ImageSurface::drawPendingLine() {
     dotsAfterLine_.clear();
 }
 
+void ImageSurface::drawBlock(const DotBlock& block) {
+    if (drawing_ == Drawing::Direct || block.empty()) {
+        DrawingSurface::drawBlock(block);
+        return;
+    }
+    setDrawWidth(block.dotWidth);
+    prepare();
+    forgetRecentDots();
+    blockDots_ = {};
+    const int linePen = std::max(1, static_cast<int>(std::lround(ratio_)));
+    std::size_t next = 0;
+    for (std::size_t index = 0; index < block.lineCount; ++index) {
+        const DotBlock::Line& line = block.lines[index];
+        placeBlockDots(block, next, line.before);
+        next = line.before;
+        blockLine(line, linePen);
+    }
+    placeBlockDots(block, next, block.dotCount);
+    // The dots of the block are not among the recent dots that PSet compares with.
+    forgetRecentDots();
+    if (block.lineCount > 0 && block.lines[block.lineCount - 1].before == block.dotCount)
+        setDrawWidth(1);
+}
+
+// A dot is left out when it is one of the last two written, with nothing written over it
+// since: its pixels hold it already. While a line waits, every dot is also kept to be
+// written again over the line.
+void ImageSurface::placeBlockDots(const DotBlock& block, std::size_t from, std::size_t to) {
+    const double unitX = unitX_, unitY = unitY_, shift = anchorShift_;
+    const double left = nearLeft_, right = nearRight_, top = nearTop_, bottom = nearBottom_;
+    const int width = penWidth_;
+    for (std::size_t index = from; index < to; ++index) {
+        const double deviceX = block.x[index] * unitX + shift;
+        const double deviceY = block.y[index] * unitY + shift;
+        if (!(deviceX > left && deviceX < right && deviceY > top && deviceY < bottom))
+            continue;
+        const Dot dot{raster::floorToInt(deviceX), raster::floorToInt(deviceY), width,
+                      block.colour[index]};
+        if (pendingLine_) {
+            if (dotsAfterLine_.size() == dotsKeptAfterLine)
+                writePendingLineInBlock(); // the line goes beneath this dot now
+            else
+                dotsAfterLine_.push_back(dot);
+        }
+        const std::int64_t position =
+            (std::int64_t{dot.y} << 32) | static_cast<std::uint32_t>(dot.x);
+        const auto holds = [&](const BlockDot& recent) {
+            return recent.position == position && recent.colour == dot.colour && recent.intact;
+        };
+        if (holds(blockDots_[0]) || holds(blockDots_[1]))
+            continue;
+        if (raster::paintDot(canvas_, dot, *footprint_).isEmpty())
+            continue;
+        // Dots of one width overlap when their anchors are less than a width apart.
+        const BlockDot& last = blockDots_[0];
+        const auto lastX = static_cast<std::int32_t>(last.position & 0xffffffff);
+        const auto lastY = static_cast<std::int32_t>(last.position >> 32);
+        const bool apart = std::abs(lastX - dot.x) >= width || std::abs(lastY - dot.y) >= width;
+        blockDots_[1] = {last.position, last.colour, last.intact && apart};
+        blockDots_[0] = {position, dot.colour, true};
+    }
+}
+
+void ImageSurface::blockLine(const DotBlock::Line& line, int pen) {
+    const std::optional<LineKey> key =
+        raster::lineKeyFor(QPointF(line.x1 * unitX_, line.y1 * unitY_),
+                           QPointF(line.x2 * unitX_, line.y2 * unitY_), pen);
+    if (!key)
+        return;
+    if (!pendingLine_ || !(pendingLine_->key == *key))
+        writePendingLineInBlock();
+    pendingLine_ = PendingLine{*key, line.colour};
+    dotsAfterLine_.clear();
+}
+
+// The line and the dots kept after it go into the buffer: no dot written before is known to
+// be untouched any more.
+void ImageSurface::writePendingLineInBlock() {
+    if (!pendingLine_)
+        return;
+    drawPendingLine();
+    forgetRecentDots();
+    blockDots_ = {};
+}
+
 void ImageSurface::Cls() {
     // What waits to be written would be erased at once.
     queuedCount_ = 0;

@@ -8,6 +8,7 @@
 #include <QSize>
 #include <array>
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <vector>
 
@@ -49,6 +50,10 @@ public:
     void Line(float x1, float y1, float x2, float y2,
               std::optional<QRgb> colour = std::nullopt) override;
     void Cls() override;
+    // Works out every dot's anchor in one tight loop and leaves out a dot that lies
+    // untouched in the buffer already; the block's lines keep their place in the order
+    // without a change of pen.
+    void drawBlock(const DotBlock& block) override;
 
     // The visible area in device pixels, as the buffer will hold it once everything waiting
     // is written.
@@ -95,6 +100,9 @@ private:
     void noteWritten(const raster::Box& box);
     void drawPendingLine();
     void forgetRecentDots();
+    void placeBlockDots(const DotBlock& block, std::size_t from, std::size_t to);
+    void blockLine(const DotBlock::Line& line, int pen);
+    void writePendingLineInBlock();
 
     QImage buffer_;
     raster::Canvas canvas_;
@@ -133,4 +141,13 @@ private:
     std::array<RecentDot, 4> recentDots_;
     std::size_t nextRecent_ = 0;
     bool anyRecentIntact_ = false; // saves the search while no recent dot is kept
+
+    // Within a block: the last two dots written, each with whether nothing has been
+    // written over it since. Two, because the dots of a run's two curves alternate.
+    struct BlockDot {
+        std::int64_t position = 0; // the anchor's row and column in one number
+        QRgb colour = 0;
+        bool intact = false;
+    };
+    std::array<BlockDot, 2> blockDots_;
 };

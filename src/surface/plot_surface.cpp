@@ -24,6 +24,7 @@ bool PlotSurface::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void PlotSurface::syncArea() {
+    const std::lock_guard guard(imageLock_);
     image_.setColours(palette().color(QPalette::WindowText).rgb(),
                       palette().color(QPalette::Window).rgb());
     image_.setArea(size(), devicePixelRatioF(), QPointF(logicalDpiX(), logicalDpiY()));
@@ -54,6 +55,11 @@ void PlotSurface::Line(float x1, float y1, float x2, float y2, std::optional<QRg
     image_.Line(x1, y1, x2, y2, colour);
 }
 
+void PlotSurface::drawBlock(const DotBlock& block) {
+    beforeDrawing();
+    image_.drawBlock(block);
+}
+
 void PlotSurface::Cls() {
     beforeDrawing();
     image_.Cls();
@@ -71,9 +77,15 @@ void PlotSurface::requestRepaint() {
         Qt::QueuedConnection);
 }
 
+DrawingSurface& PlotSurface::sharedDrawing() {
+    beforeDrawing();
+    return shared_;
+}
+
 QImage PlotSurface::snapshot() const {
     if (areaStale_)
         const_cast<PlotSurface*>(this)->syncArea();
+    const std::lock_guard guard(imageLock_);
     return image_.snapshot();
 }
 
@@ -85,6 +97,7 @@ void PlotSurface::resizeEvent(QResizeEvent* event) {
 void PlotSurface::paintEvent(QPaintEvent* event) {
     if (areaStale_)
         syncArea();
+    const std::lock_guard guard(imageLock_);
     image_.flush();
     QPainter painter(this);
     const QRect area = event->rect();

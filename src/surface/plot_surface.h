@@ -2,9 +2,11 @@
 
 #include "core/drawing_surface.h"
 #include "surface/image_surface.h"
+#include "surface/locked_surface.h"
 
 #include <QImage>
 #include <QWidget>
+#include <mutex>
 
 // A window's client area as a drawing surface. What is drawn goes into a back buffer in
 // device pixels (an ImageSurface), so the drawing stays crisp at any device pixel ratio and
@@ -31,11 +33,16 @@ public:
     void Line(float x1, float y1, float x2, float y2,
               std::optional<QRgb> colour = std::nullopt) override;
     void Cls() override;
+    void drawBlock(const DotBlock& block) override;
 
     // The drawing as it stands, in device pixels, cut to the client area.
     QImage snapshot() const;
     // The drawing behind the widget, for whatever must make the same pixels elsewhere.
     const ImageSurface& image() const { return image_; }
+    // For drawing from a worker thread: the same drawing, each operation under the lock
+    // that the widget takes to read and resize the buffer. Called on the interface thread
+    // before the worker starts; nothing else draws on this surface until the worker is done.
+    DrawingSurface& sharedDrawing();
 
 protected:
     bool event(QEvent* event) override;
@@ -55,6 +62,8 @@ private:
     void requestRepaint();
 
     ImageSurface image_;
+    mutable std::mutex imageLock_;
+    LockedSurface shared_{image_, imageLock_};
     // Any event may bring a new screen, size, ratio or palette; they are read again before
     // the next drawing.
     bool areaStale_ = true;

@@ -28,15 +28,26 @@ public:
     int cancelAfterUpdates = -1;
     // Runs at each progress report, for tests that act while a long task goes on.
     std::function<void()> onProgress;
+    // Reports that any thread may call, so a long run goes to a worker thread; onProgress
+    // then runs on the interface thread each time the progress is refreshed.
+    bool progressFromAnyThread = false;
 
 private:
     struct Progress : ProgressReport {
         explicit Progress(RecordingPlatform& owner) : platform(owner) {}
         bool update(std::int64_t, std::int64_t) override {
             ++platform.progressUpdates;
-            if (platform.onProgress)
+            if (!platform.progressFromAnyThread && platform.onProgress)
                 platform.onProgress();
             return platform.progressUpdates != platform.cancelAfterUpdates;
+        }
+        Caller caller() const override {
+            return platform.progressFromAnyThread ? Caller::AnyThread : Caller::InterfaceThread;
+        }
+        Events refresh() override {
+            if (platform.onProgress)
+                platform.onProgress();
+            return Events::AllButUserInput;
         }
         RecordingPlatform& platform;
     };

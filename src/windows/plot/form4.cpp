@@ -3,6 +3,7 @@
 #include "app/platform.h"
 #include "app/program.h"
 #include "surface/plot_surface.h"
+#include "windows/plot/curve_run.h"
 #include "windows/calibration/form2.h"
 #include "windows/constants/form3.h"
 
@@ -35,8 +36,9 @@ void Form4::CALCOLA() {
     {
         const Program::BusyScope busy(program());
         const std::unique_ptr<ProgressReport> progress = program().platform().beginProgress(this);
-        message = runCurveGenerator(constants, lines, constantsWindow.Miocolor, *this, *surface_,
-                                    progress.get());
+        message = runCurveGeneratorOn(*surface_, constants, lines, constantsWindow.Miocolor,
+                                      *this, progress.get())
+                      .message;
     }
     if (message)
         program().platform().messageBox(this, *message);
