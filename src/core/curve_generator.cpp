@@ -1,8 +1,6 @@
-// A little over the usual length: the start steps, the pass and the set-up of one run read
-// best in one place, in their order.
 #include "core/curve_generator.h"
 
-#include "core/cosine_watch.h"
+#include "core/curve_walk.h"
 #include "core/degrees.h"
 #include "core/number_text.h"
 #include "core/numeric.h"
@@ -12,38 +10,9 @@
 #include <limits>
 #include <numbers>
 
+using namespace curve_walk;
+
 namespace {
-
-constexpr std::int64_t int16Max = std::numeric_limits<std::int16_t>::max();
-// How often a long run reports its progress, in passes (a power of two, less one).
-constexpr std::int64_t progressInterval = 4095;
-
-// The increment of t as the tagged multiplication sees it: the case decides whether
-// ALFA × increment is a single or a double product.
-struct Increment {
-    enum class Product { Single, Double };
-    Product product = Product::Double;
-    double value = 0.0;
-};
-
-// Everything a run needs once the start steps are done.
-struct RunPlan {
-    double epsilon = 0.0;
-    double stepX1 = 0.0; // Epsilon × cos(BETA1)
-    double stepY1 = 0.0; // Epsilon × sin(BETA1)
-    double beta1 = 0.0;
-    float p1 = 0.0f;
-    double cx = 0.0;
-    double cy = 0.0;
-    std::int64_t lastAlfa = -1; // no pass when negative
-    Increment increment;
-};
-
-double alfaTimesIncrement(std::int64_t alfa, const Increment& increment) {
-    if (increment.product == Increment::Product::Single && alfa <= int16Max)
-        return static_cast<double>(static_cast<float>(alfa) * static_cast<float>(increment.value));
-    return static_cast<double>(alfa) * increment.value;
-}
 
 bool fitsInt16(double value) {
     return value >= -32768.0 && value <= 32767.0;
@@ -131,158 +100,6 @@ std::optional<QString> startRun(const CurveConstants& constants, std::int16_t& M
     return std::nullopt;
 }
 
-// A candidate is drawn when both coordinates lie within the half-extents (equal is inside);
-// a coordinate that is not finite is outside.
-bool withinBounds(double x, double y, const RunPlan& plan) {
-    return std::isfinite(x) && std::isfinite(y) && !(std::fabs(x) > plan.cx) &&
-           !(std::fabs(y) > plan.cy);
-}
-
-struct Point {
-    double x = 0.0;
-    double y = 0.0;
-};
-
-// What a pass needs of its t: it depends on A2 alone, and A2 changes only every
-// 1 / |increment| passes, so it is worked out again only when A2 changes. The values are
-// those of the pass steps, computed the same way, so they are the same to the last bit.
-struct TurnOfT {
-    enum class Cosine { NonZero, Zero };
-    std::optional<std::int16_t> A2; // none until the first pass
-    Cosine cosT = Cosine::NonZero;
-    double stepX2 = 0.0; // Epsilon × cos(BETA1 × sin(t))
-    double stepY2 = 0.0; // Epsilon × sin(BETA1 × sin(t))
-};
-
-// The walk of one run: the last drawn point of each curve and the completed pairs. Its dots
-// and lines go to the surface in blocks.
-class CurveWalk {
-public:
-    CurveWalk(const RunPlan& plan, LinkingLines lines, std::int16_t& Miocolor, PlotVariables& plot,
-              DrawingSurface& surface, ProgressReport* progress)
-        : plan_(plan), lines_(lines), colour_(Miocolor), plot_(plot), surface_(surface),
-          progress_(progress), cosAlfa_(plan.p1) {
-        block_.dotWidth = 3;
-        takeColours();
-    }
-
-    void run();
-
-private:
-    bool pass(std::int64_t alfa);
-    const TurnOfT& turnFor(std::int16_t A2);
-    void completePair(Point first, Point second);
-    void dot(Point point, QRgb colour);
-    void takeColours() {
-        colour1_ = paletteColor(colour_);
-        colour2_ = paletteColor(colour_ + 1);
-    }
-    void handOver() {
-        surface_.drawBlock(block_);
-        block_.clear();
-    }
-
-    const RunPlan& plan_;
-    LinkingLines lines_;
-    std::int16_t& colour_;
-    PlotVariables& plot_;
-    DrawingSurface& surface_;
-    ProgressReport* progress_ = nullptr;
-    CosineWatch cosAlfa_;
-    Point last1_;
-    Point last2_;
-    int pairCount_ = 0;
-    std::int16_t A2_ = 0;
-    std::optional<Point> candidate1_;
-    TurnOfT turn_;
-    QRgb colour1_ = 0; // the palette colours of Miocolor and Miocolor + 1
-    QRgb colour2_ = 0;
-    DotBlock block_;
-};
-
-void CurveWalk::run() {
-    for (std::int64_t alfa = 0; alfa <= plan_.lastAlfa; ++alfa) {
-        const bool stillInside = pass(alfa);
-        if (progress_ && (alfa & progressInterval) == progressInterval &&
-            !progress_->update(alfa + 1, plan_.lastAlfa + 1))
-            break; // stopped by the user: the variables are those of the last pass made
-        if (stillInside)
-            continue;
-        // Curve 1 left the bounds: its step never changes, so every later pass computes the
-        // same candidate and skips. Only the last pass's t is still left behind.
-        A2_ = static_cast<std::int16_t>(
-            roundHalfEven(alfaTimesIncrement(plan_.lastAlfa, plan_.increment)));
-        break;
-    }
-    if (!block_.empty())
-        handOver();
-    if (plan_.lastAlfa >= 0)
-        plot_.A2 = A2_;
-    if (candidate1_) {
-        plot_.X1 = TaggedValue::fromDouble(candidate1_->x);
-        plot_.Y1 = TaggedValue::fromDouble(candidate1_->y);
-    }
-}
-
-// One pass; false once curve 1 is out of bounds for good.
-bool CurveWalk::pass(std::int64_t alfa) {
-    const bool cosAlfaIsZero = cosAlfa_.isZero(alfa);
-    A2_ = static_cast<std::int16_t>(roundHalfEven(alfaTimesIncrement(alfa, plan_.increment)));
-    const TurnOfT& turn = turnFor(A2_);
-    if (cosAlfaIsZero || turn.cosT == TurnOfT::Cosine::Zero)
-        return true;
-    const Point point1{plan_.stepX1 + last1_.x, plan_.stepY1 + last1_.y};
-    candidate1_ = point1;
-    if (!withinBounds(point1.x, point1.y, plan_))
-        return false;
-    dot(point1, colour1_);
-    last1_ = point1;
-    const Point point2{turn.stepX2 + last2_.x, turn.stepY2 + last2_.y};
-    if (!withinBounds(point2.x, point2.y, plan_))
-        return true;
-    dot(point2, colour2_);
-    last2_ = point2;
-    completePair(point1, point2);
-    return true;
-}
-
-const TurnOfT& CurveWalk::turnFor(std::int16_t A2) {
-    if (turn_.A2 == A2)
-        return turn_;
-    const double t = static_cast<double>(static_cast<float>(A2) * plan_.p1);
-    const double direction = plan_.beta1 * std::sin(t);
-    turn_ = {A2, std::cos(t) == 0.0 ? TurnOfT::Cosine::Zero : TurnOfT::Cosine::NonZero,
-             plan_.epsilon * std::cos(direction), plan_.epsilon * std::sin(direction)};
-    return turn_;
-}
-
-inline void CurveWalk::dot(Point point, QRgb colour) {
-    block_.addDot(static_cast<float>(plan_.cx + point.x), static_cast<float>(plan_.cy - point.y),
-                  colour);
-    if (block_.full())
-        handOver();
-}
-
-void CurveWalk::completePair(Point first, Point second) {
-    if (lines_ == LinkingLines::On) {
-        if (pairCount_ == 4) {
-            pairCount_ = 0;
-            block_.addLine(static_cast<float>(plan_.cx + first.x),
-                           static_cast<float>(plan_.cy - first.y),
-                           static_cast<float>(plan_.cx + second.x),
-                           static_cast<float>(plan_.cy - second.y), colour2_);
-            if (block_.full())
-                handOver();
-        } else {
-            ++pairCount_;
-        }
-    }
-    if (colour_ == 14) {
-        colour_ = 1;
-        takeColours();
-    }
-}
-
 } // namespace
 
 std::optional<QString> runCurveGenerator(const CurveConstants& constants, LinkingLines lines,
@@ -291,7 +108,7 @@ std::optional<QString> runCurveGenerator(const CurveConstants& constants, Linkin
     RunPlan plan;
     if (auto message = startRun(constants, Miocolor, plot, plan))
         return message;
-    CurveWalk(plan, lines, Miocolor, plot, surface, progress).run();
+    walkCurves(plan, lines, Miocolor, plot, surface, progress);
     return std::nullopt;
 }
 

@@ -7,6 +7,7 @@
 #include <QPainter>
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <utility>
 
 using raster::Box;
@@ -14,12 +15,6 @@ using raster::Dot;
 using raster::Footprint;
 using raster::LineKey;
 
-namespace {
-
-// How many dots may follow a line that is not yet written before it must be.
-constexpr std::size_t dotsKeptAfterLine = 64;
-
-} // namespace
 
 void ImageSurface::setDrawing(Drawing drawing) {
     flush();
@@ -191,7 +186,7 @@ void ImageSurface::flush() {
 }
 
 void ImageSurface::keepAfterLine(const Dot& dot) {
-    if (dotsAfterLine_.size() == dotsKeptAfterLine)
+    if (dotsAfterLine_.size() == KeptDots::capacity)
         drawPendingLine(); // the line goes beneath this dot now
     else
         dotsAfterLine_.push_back(dot);
@@ -294,36 +289,50 @@ void ImageSurface::placeBlockDots(const DotBlock& block, std::size_t from, std::
     const double unitX = unitX_, unitY = unitY_, shift = anchorShift_;
     const double left = nearLeft_, right = nearRight_, top = nearTop_, bottom = nearBottom_;
     const int width = penWidth_;
+    // The two dots as positions and colours, a position no dot can have for one that is
+    // not intact, so that the loop can keep them in registers.
+    constexpr std::int64_t nowhere = std::numeric_limits<std::int64_t>::min();
+    std::int64_t position0 = blockDots_[0].intact ? blockDots_[0].position : nowhere;
+    std::int64_t position1 = blockDots_[1].intact ? blockDots_[1].position : nowhere;
+    QRgb colour0 = blockDots_[0].colour, colour1 = blockDots_[1].colour;
+    bool lineWaits = pendingLine_.has_value();
     for (std::size_t index = from; index < to; ++index) {
         const double deviceX = block.x[index] * unitX + shift;
         const double deviceY = block.y[index] * unitY + shift;
         if (!(deviceX > left && deviceX < right && deviceY > top && deviceY < bottom))
             continue;
-        const Dot dot{raster::floorToInt(deviceX), raster::floorToInt(deviceY), width,
-                      block.colour[index]};
-        if (pendingLine_) {
-            if (dotsAfterLine_.size() == dotsKeptAfterLine)
+        const int x = raster::floorToInt(deviceX);
+        const int y = raster::floorToInt(deviceY);
+        const QRgb colour = block.colour[index];
+        if (lineWaits) [[unlikely]] {
+            if (dotsAfterLine_.size() == KeptDots::capacity) {
                 writePendingLineInBlock(); // the line goes beneath this dot now
-            else
-                dotsAfterLine_.push_back(dot);
+                position0 = position1 = nowhere;
+                lineWaits = false;
+            } else {
+                dotsAfterLine_.push_back({x, y, width, colour});
+            }
         }
-        const std::int64_t position =
-            (std::int64_t{dot.y} << 32) | static_cast<std::uint32_t>(dot.x);
-        const auto holds = [&](const BlockDot& recent) {
-            return recent.position == position && recent.colour == dot.colour && recent.intact;
-        };
-        if (holds(blockDots_[0]) || holds(blockDots_[1]))
+        const std::int64_t position = (std::int64_t{y} << 32) | static_cast<std::uint32_t>(x);
+        if ((position == position0 && colour == colour0) ||
+            (position == position1 && colour == colour1))
             continue;
-        if (raster::paintDot(canvas_, dot, *footprint_).isEmpty())
+        if (raster::paintDot(canvas_, {x, y, width, colour}, *footprint_).isEmpty())
             continue;
         // Dots of one width overlap when their anchors are less than a width apart.
-        const BlockDot& last = blockDots_[0];
-        const auto lastX = static_cast<std::int32_t>(last.position & 0xffffffff);
-        const auto lastY = static_cast<std::int32_t>(last.position >> 32);
-        const bool apart = std::abs(lastX - dot.x) >= width || std::abs(lastY - dot.y) >= width;
-        blockDots_[1] = {last.position, last.colour, last.intact && apart};
-        blockDots_[0] = {position, dot.colour, true};
+        bool apart = false;
+        if (position0 != nowhere) {
+            const auto lastX = static_cast<std::int32_t>(position0 & 0xffffffff);
+            const auto lastY = static_cast<std::int32_t>(position0 >> 32);
+            apart = std::abs(lastX - x) >= width || std::abs(lastY - y) >= width;
+        }
+        position1 = apart ? position0 : nowhere;
+        colour1 = colour0;
+        position0 = position;
+        colour0 = colour;
     }
+    blockDots_[0] = {position0, colour0, position0 != nowhere};
+    blockDots_[1] = {position1, colour1, position1 != nowhere};
 }
 
 void ImageSurface::blockLine(const DotBlock::Line& line, int pen) {

@@ -137,7 +137,18 @@ private:
     // The dots drawn after it are written at once and kept, to be written again over the
     // line when it goes into the buffer.
     std::optional<PendingLine> pendingLine_;
-    std::vector<raster::Dot> dotsAfterLine_;
+    struct KeptDots {
+        // How many dots may follow a line that is not yet written before it must be.
+        static constexpr std::size_t capacity = 64;
+        std::array<raster::Dot, capacity> dots;
+        std::size_t count = 0;
+        std::size_t size() const { return count; }
+        void push_back(const raster::Dot& dot) { dots[count++] = dot; }
+        void clear() { count = 0; }
+        const raster::Dot* begin() const { return dots.data(); }
+        const raster::Dot* end() const { return dots.data() + count; }
+    };
+    KeptDots dotsAfterLine_;
     std::array<RecentDot, 4> recentDots_;
     std::size_t nextRecent_ = 0;
     bool anyRecentIntact_ = false; // saves the search while no recent dot is kept

@@ -1,3 +1,4 @@
+#include "core/cosine_watch.h"
 #include "core/curve_generator.h"
 #include "core/palette.h"
 #include "recording_surface.h"
@@ -172,6 +173,8 @@ private slots:
     void singleProductOfTAndP1();
     void stepsTooLargeToHoldDrawNothing_data();
     void stepsTooLargeToHoldDrawNothing();
+    void cosineWatchAsksWhereTheCosineMayBeZero_data();
+    void cosineWatchAsksWhereTheCosineMayBeZero();
 };
 
 void CurveGeneratorTest::defaultsWalkAlongOA_data() {
@@ -648,6 +651,38 @@ void CurveGeneratorTest::stepsTooLargeToHoldDrawNothing() {
         QVERIFY(std::isfinite(operation.x1) && std::isfinite(operation.y1));
     QCOMPARE(run.shape(), QString());
     QCOMPARE(int(run.Miocolor), 1);
+}
+
+void CurveGeneratorTest::cosineWatchAsksWhereTheCosineMayBeZero_data() {
+    QTest::addColumn<float>("factor");
+    QTest::addColumn<qint64>("from");
+    // A factor that meets an odd multiple of pi/2 every `passes` passes, to within its
+    // rounding.
+    const auto quarterTurnIn = [](double passes) {
+        return static_cast<float>(std::numbers::pi / 2.0 / passes);
+    };
+    QTest::newRow("degrees") << P1 << qint64{0};
+    // Past 32767 the product is a double one.
+    QTest::newRow("past 16 bits") << quarterTurnIn(11000) << qint64{30000};
+    QTest::newRow("the smallest watched step") << quarterTurnIn(15700) << qint64{0};
+    QTest::newRow("the largest watched step") << quarterTurnIn(16) << qint64{0};
+    QTest::newRow("a step asked about at every pass") << quarterTurnIn(3) << qint64{0};
+}
+
+// The watch must ask at every pass where the plain test could find the cosine zero. It may
+// start at any pass.
+void CurveGeneratorTest::cosineWatchAsksWhereTheCosineMayBeZero() {
+    QFETCH(float, factor);
+    QFETCH(qint64, from);
+    CosineWatch watch(factor);
+    int nearZero = 0;
+    for (std::int64_t alfa = from; alfa < from + 200000; ++alfa) {
+        const bool watched = watch.mayBeZero(alfa);
+        const bool plain = cosineMayBeZero(alfaTimesP1(alfa, factor));
+        nearZero += plain ? 1 : 0;
+        QVERIFY2(watched == plain, qPrintable(QString::number(alfa)));
+    }
+    QVERIFY(nearZero > 0);
 }
 
 QTEST_GUILESS_MAIN(CurveGeneratorTest)

@@ -6,6 +6,8 @@
 #include "core/tagged_value.h"
 
 #include <cmath>
+#include <cstdint>
+#include <limits>
 #include <optional>
 
 // The curve generator read plainly: the start steps and every step of every pass as they
@@ -88,10 +90,12 @@ inline void pass(const TaggedValue& ALFA, double epsilon, LinkingLines lines,
     curveTwo(epsilon, SinT, X1, Y1, lines, Miocolor, plot, surface, walk);
 }
 
-// One run; returns the message of an n of 0, as the generator does.
+// One run; returns the message of an n of 0, as the generator does. A run stopped by the
+// user makes only its first passes.
 inline std::optional<QString> run(const CurveConstants& constants, LinkingLines lines,
                                   std::int16_t& Miocolor, PlotVariables& plot,
-                                  DrawingSurface& surface) {
+                                  DrawingSurface& surface,
+                                  std::int64_t passesMade = std::numeric_limits<std::int64_t>::max()) {
     Miocolor = static_cast<std::int16_t>(Miocolor + 1);
     plot.OA = constants.VALa;
     plot.BETA1 = multiply(constants.VALb, plot.P1).value();
@@ -102,7 +106,9 @@ inline std::optional<QString> run(const CurveConstants& constants, LinkingLines 
     const double epsilon = number(divide(plot.OA, n));
     const double last = n.toDouble().value();
     ReferenceWalk walk;
-    for (TaggedValue ALFA = TaggedValue::fromInt16(0); compareNumber(ALFA, last).value() <= 0;
+    std::int64_t made = 0;
+    for (TaggedValue ALFA = TaggedValue::fromInt16(0);
+         compareNumber(ALFA, last).value() <= 0 && made++ < passesMade;
          ALFA = add(ALFA, TaggedValue::fromInt16(1)).value())
         pass(ALFA, epsilon, lines, Miocolor, plot, surface, walk);
     return std::nullopt;

@@ -2,11 +2,13 @@
 #include "core/palette.h"
 #include "plain_curve_run.h"
 #include "surface/plot_surface.h"
+#include "windows/plot/curve_run.h"
 
 #include <QtTest>
 #include <bit>
 #include <limits>
 #include <memory>
+#include <thread>
 
 Q_DECLARE_METATYPE(TaggedValue)
 Q_DECLARE_METATYPE(LinkingLines)
@@ -112,6 +114,39 @@ void apply(const Step& step, Host& host) {
     }
 }
 
+// What a run left: its drawing, its variables and the colour cursor.
+struct RunOutcome {
+    PlotSurface* surface = nullptr;
+    const PlotVariables* plot = nullptr;
+    std::int16_t Miocolor = 0;
+};
+
+void verifySameRun(const RunOutcome& fast, const RunOutcome& plain) {
+    const QByteArray pixels = differences(fast.surface->snapshot(), plain.surface->snapshot());
+    QVERIFY2(pixels.isEmpty(), pixels);
+    QCOMPARE(fast.Miocolor, plain.Miocolor);
+    QCOMPARE(fast.plot->A2, plain.plot->A2);
+    QCOMPARE(fast.surface->DrawWidth(), plain.surface->DrawWidth());
+    for (const auto member : {&PlotVariables::OA, &PlotVariables::BETA1, &PlotVariables::Ve,
+                              &PlotVariables::X1, &PlotVariables::Y1})
+        QVERIFY2(sameBits(fast.plot->*member, plain.plot->*member),
+                 describe(fast.plot->*member) + " against " + describe(plain.plot->*member));
+}
+
+// A progress that any thread may call: it says to stop at the given report.
+struct WorkerProgress : ProgressReport {
+    explicit WorkerProgress(int stopAt) : stopAtReport(stopAt) {}
+    bool update(std::int64_t, std::int64_t) override {
+        calledFrom = std::this_thread::get_id();
+        return ++reports != stopAtReport;
+    }
+    Caller caller() const override { return Caller::AnyThread; }
+
+    int stopAtReport = -1;
+    int reports = 0;
+    std::thread::id calledFrom;
+};
+
 } // namespace
 
 Q_DECLARE_METATYPE(Script)
@@ -128,6 +163,8 @@ private slots:
     void init() { QLocale::setDefault(QLocale::c()); }
     void runsMatchThePlainReading_data();
     void runsMatchThePlainReading();
+    void runsOnAWorkerMatchThePlainReading_data();
+    void runsOnAWorkerMatchThePlainReading();
     void economicalDrawingMatchesDirectDrawing_data();
     void economicalDrawingMatchesDirectDrawing();
     void aBurstOfDrawingIsRepaintedOnce();
@@ -198,16 +235,43 @@ void FastPathTest::runsMatchThePlainReading() {
             plain_curve_run::run(constants, thisRun, plainColour, plain, *plainHost.surface);
         QVERIFY(!fastMessage && !plainMessage);
     }
-    const QByteArray pixels =
-        differences(fastHost.surface->snapshot(), plainHost.surface->snapshot());
-    QVERIFY2(pixels.isEmpty(), pixels);
-    QCOMPARE(fastColour, plainColour);
-    QCOMPARE(fast.A2, plain.A2);
-    QCOMPARE(fastHost.surface->DrawWidth(), plainHost.surface->DrawWidth());
-    for (const auto member : {&PlotVariables::OA, &PlotVariables::BETA1, &PlotVariables::Ve,
-                              &PlotVariables::X1, &PlotVariables::Y1})
-        QVERIFY2(sameBits(fast.*member, plain.*member),
-                 describe(fast.*member) + " against " + describe(plain.*member));
+    verifySameRun({fastHost.surface, &fast, fastColour}, {plainHost.surface, &plain, plainColour});
+}
+
+void FastPathTest::runsOnAWorkerMatchThePlainReading_data() {
+    QTest::addColumn<LinkingLines>("lines");
+    QTest::addColumn<int>("stopAtReport");
+    QTest::newRow("dots") << LinkingLines::Off << -1;
+    QTest::newRow("lines") << LinkingLines::On << -1;
+    QTest::newRow("dots, stopped") << LinkingLines::Off << 40;
+    QTest::newRow("lines, stopped") << LinkingLines::On << 61;
+}
+
+// A long run on a worker thread, stopped or not, against the plain reading of the passes it
+// made.
+void FastPathTest::runsOnAWorkerMatchThePlainReading() {
+    QFETCH(LinkingLines, lines);
+    QFETCH(int, stopAtReport);
+    constexpr double passes = 4e5;
+    const CurveConstants constants{number(200), number(45), number(passes - 1), number(0.07)};
+    Host fastHost(PlotSurface::Drawing::Economical);
+    Host plainHost(PlotSurface::Drawing::Direct);
+    PlotVariables fast;
+    PlotVariables plain;
+    setUpPlotWindow(*fastHost.surface, fast, TaggedValue::fromDouble(0.63));
+    setUpPlotWindow(*plainHost.surface, plain, TaggedValue::fromDouble(0.63));
+    std::int16_t fastColour = 3;
+    std::int16_t plainColour = 3;
+    WorkerProgress progress(stopAtReport);
+    const CurveRunResult result = runCurveGeneratorOn(*fastHost.surface, constants, lines,
+                                                      fastColour, fast, &progress);
+    QVERIFY(progress.calledFrom != std::this_thread::get_id());
+    const std::int64_t passesMade =
+        stopAtReport > 0 ? std::int64_t{stopAtReport} * 4096 : std::int64_t(passes);
+    QCOMPARE(result.stoppedAfter.value_or(std::int64_t(passes)), passesMade);
+    QVERIFY(!result.message && !plain_curve_run::run(constants, lines, plainColour, plain,
+                                                     *plainHost.surface, passesMade));
+    verifySameRun({fastHost.surface, &fast, fastColour}, {plainHost.surface, &plain, plainColour});
 }
 
 void FastPathTest::economicalDrawingMatchesDirectDrawing_data() {

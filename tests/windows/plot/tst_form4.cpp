@@ -28,6 +28,7 @@ private slots:
     void backButtonKeepsTheDrawing();
     void longRunCanBeStoppedKeepingItsDrawing_data();
     void longRunCanBeStoppedKeepingItsDrawing();
+    void nothingStartsInTheMiddleOfARun_data();
     void nothingStartsInTheMiddleOfARun();
 
 private:
@@ -141,14 +142,21 @@ void Form4Test::backButtonKeepsTheDrawing() {
 void Form4Test::longRunCanBeStoppedKeepingItsDrawing_data() {
     QTest::addColumn<int>("cancelAfterUpdates");
     QTest::addColumn<double>("passesMade");
-    // A million passes inside the bounds; progress is reported every 4096 of them.
-    QTest::newRow("stopped at the third report") << 3 << 3.0 * 4096;
-    QTest::newRow("not stopped") << -1 << 1e6 + 1;
+    QTest::addColumn<bool>("onWorker");
+    // A million passes inside the bounds; progress is reported every 4096 of them. With a
+    // progress that any thread may call, the run goes to a worker thread.
+    for (const bool onWorker : {false, true}) {
+        const char* where = onWorker ? ", on a worker" : "";
+        QTest::addRow("stopped at the third report%s", where) << 3 << 3.0 * 4096 << onWorker;
+        QTest::addRow("not stopped%s", where) << -1 << 1e6 + 1 << onWorker;
+    }
 }
 
 void Form4Test::longRunCanBeStoppedKeepingItsDrawing() {
     QFETCH(int, cancelAfterUpdates);
     QFETCH(double, passesMade);
+    QFETCH(bool, onWorker);
+    platform_->progressFromAnyThread = onWorker;
     Form3& constants = program_->form3();
     constants.VALa = TaggedValue::fromDouble(200);
     constants.VALb = TaggedValue::fromDouble(45);
@@ -165,16 +173,28 @@ void Form4Test::longRunCanBeStoppedKeepingItsDrawing() {
     QCOMPARE(program_->form3().Miocolor, std::int16_t{1});
 }
 
+void Form4Test::nothingStartsInTheMiddleOfARun_data() {
+    QTest::addColumn<double>("passes");
+    QTest::addColumn<bool>("onWorker");
+    QTest::newRow("on the interface thread") << 1e5 << false;
+    QTest::newRow("on a worker") << 1e6 << true;
+}
+
 void Form4Test::nothingStartsInTheMiddleOfARun() {
+    QFETCH(double, passes);
+    QFETCH(bool, onWorker);
+    platform_->progressFromAnyThread = onWorker;
     Form3& constants = program_->form3();
     constants.VALa = TaggedValue::fromDouble(200);
     constants.VALb = TaggedValue::fromDouble(45);
-    constants.VALc = TaggedValue::fromDouble(1e5);
+    constants.VALc = TaggedValue::fromDouble(passes);
     constants.VALe = TaggedValue::fromDouble(0.01);
     program_->Show(program_->form3());
     // What the progress dialog lets through (a screen reader's action, say) while it shows.
-    platform_->onProgress = [this] {
+    bool acted = false;
+    platform_->onProgress = [this, &acted] {
         platform_->onProgress = nullptr;
+        acted = true;
         for (const char* name : {"Command2", "Command4", "Command3"})
             pressButton(name);
         program_->form3().control<QPushButton>(QStringLiteral("Command1"))->click();
@@ -183,6 +203,7 @@ void Form4Test::nothingStartsInTheMiddleOfARun() {
         QCoreApplication::sendPostedEvents();
     };
     program_->Show(program_->form4());
+    QVERIFY(acted);
     QVERIFY(platform_->progressUpdates > 1);
     QCOMPARE(program_->form3().Miocolor, std::int16_t{1});
     QCOMPARE(platform_->endings, 0);
