@@ -36,6 +36,7 @@ const std::vector<Ratio> ratios{
     {"rss_over_minimal", "startup/program", "startup/minimal", "peak_rss_kb"},
     {"surface_economical_over_direct", "surface/economical", "surface/direct", ""},
     {"raster_over_qpainter", "raster/own", "raster/qpainter", ""},
+    {"long_run_ui_latency_ms", "run/long_1e8", "", "ui_latency_ms"},
 };
 
 // Google Benchmark's flags, with the repetitions of all cases interleaved unless the

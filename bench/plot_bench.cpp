@@ -7,8 +7,11 @@
 #include "windows/constants/form3.h"
 #include "windows/plot/form4.h"
 
+#include <QElapsedTimer>
 #include <QPushButton>
+#include <QTimer>
 #include <benchmark/benchmark.h>
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -18,6 +21,8 @@ constexpr RunConstants millionPasses{200, 45, 1e6, 0.01};
 // Ten million passes of which curve 1 leaves the bounds for good after 3.7 million
 // (t still within 16 bits at the last pass).
 constexpr RunConstants earlyEnd{600, 45, 1e7, 0.003};
+// A hundred million passes, every point inside the bounds: a run of a second or more.
+constexpr RunConstants hundredMillionPasses{200, 45, 1e8, 0.0003};
 // About the factor that makes the plot window's circles round.
 constexpr double plotIncr = 0.63;
 
@@ -68,6 +73,35 @@ void fullRun(benchmark::State& state, RunConstants values, Start start) {
     state.counters["device_pixel_ratio"] = plot.surface().devicePixelRatioF();
 }
 
+// The longest time the event loop waits during a long run: a timer that should fire every
+// millisecond notes the longest gap between its ticks, and between the last one and the end.
+void longRunLatency(benchmark::State& state) {
+    Form4& plot = plotWindowFor(hundredMillionPasses);
+    double longest = 0.0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        benchProgram().form3().Miocolor = 0;
+        settle();
+        state.ResumeTiming();
+        QElapsedTimer sinceTick;
+        qint64 worst = 0;
+        QTimer ticker;
+        ticker.setTimerType(Qt::PreciseTimer);
+        QObject::connect(&ticker, &QTimer::timeout, [&] {
+            worst = std::max(worst, sinceTick.nsecsElapsed());
+            sinceTick.restart();
+        });
+        ticker.start(1);
+        sinceTick.start();
+        plot.CALCOLA();
+        worst = std::max(worst, sinceTick.nsecsElapsed());
+        ticker.stop();
+        longest = std::max(longest, static_cast<double>(worst) / 1e6);
+        settle();
+    }
+    state.counters["ui_latency_ms"] = longest;
+}
+
 void runMath(benchmark::State& state, RunConstants values) {
     const PlotScale scale = scaleOf(plotWindowFor(millionPasses));
     MathResult result;
@@ -97,4 +131,8 @@ void registerPlotBenchmarks() {
     timed(benchmark::RegisterBenchmark("run/lines", fullRun, millionPasses, Start::LinesButton), 2);
     timed(benchmark::RegisterBenchmark("run/early_end_1e7", fullRun, earlyEnd, Start::Activation),
           1);
+    benchmark::RegisterBenchmark("run/long_1e8", longRunLatency)
+        ->Unit(benchmark::kMillisecond)
+        ->Iterations(1)
+        ->Repetitions(3);
 }

@@ -50,7 +50,8 @@ void RatioReporter::print(const std::vector<Ratio>& ratios) const {
     for (const Ratio& ratio : ratios) {
         const auto numerator = medians_.find(ratio.numerator);
         const auto denominator = medians_.find(ratio.denominator);
-        if (numerator == medians_.end() || denominator == medians_.end())
+        const bool alone = ratio.denominator.empty();
+        if (numerator == medians_.end() || (!alone && denominator == medians_.end()))
             continue;
         const auto valueOf = [&ratio](const Median& median) {
             if (ratio.counter.empty())
@@ -58,8 +59,9 @@ void RatioReporter::print(const std::vector<Ratio>& ratios) const {
             const auto counter = median.counters.find(ratio.counter);
             return counter == median.counters.end() ? 0.0 : counter->second;
         };
+        const double value = valueOf(numerator->second);
         std::printf("ratio %s %.2f\n", ratio.name.c_str(),
-                    valueOf(numerator->second) / valueOf(denominator->second));
+                    alone ? value : value / valueOf(denominator->second));
     }
     std::fputs(table_.str().c_str(), stdout);
     std::fflush(stdout);

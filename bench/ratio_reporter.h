@@ -8,7 +8,8 @@
 #include <vector>
 
 // A figure: the median of one case divided by the median of another, both from this run.
-// Without a counter the times are divided, otherwise that counter's medians.
+// Without a counter the times are divided, otherwise that counter's medians. Without a
+// second case the figure is the first one's median itself.
 struct Ratio {
     std::string name;
     std::string numerator;

@@ -9,6 +9,7 @@
 
 #include <QLineEdit>
 #include <QScrollBar>
+#include <bit>
 #include <cmath>
 
 namespace {
@@ -61,22 +62,39 @@ void Form2::COORDINATE() {
 }
 
 void Form2::TRACCIA() {
-    const double p1 = P1.toDouble().valueOr(0.0);
-    const double cx = CX.toDouble().valueOr(0.0);
-    const double cy = CY.toDouble().valueOr(0.0);
+    const std::array<double, 3> scale{P1.toDouble().valueOr(0.0), CX.toDouble().valueOr(0.0),
+                                      CY.toDouble().valueOr(0.0)};
+    const std::array<std::uint64_t, 3> bits{std::bit_cast<std::uint64_t>(scale[0]),
+                                            std::bit_cast<std::uint64_t>(scale[1]),
+                                            std::bit_cast<std::uint64_t>(scale[2])};
+    if (!traced_ || traced_->scaleBits != bits)
+        traceFigure(scale);
+    for (const DotBlock& block : traced_->blocks)
+        drawing_->drawBlock(block);
+    XR = TaggedValue::fromDouble(traced_->xr);
+    YR = TaggedValue::fromDouble(traced_->yr);
+}
+
+// Every dot is set with a pen one pixel wide.
+void Form2::traceFigure(const std::array<double, 3>& scale) {
+    const auto [p1, cx, cy] = scale;
+    TracedFigure figure;
+    figure.scaleBits = {std::bit_cast<std::uint64_t>(p1), std::bit_cast<std::uint64_t>(cx),
+                        std::bit_cast<std::uint64_t>(cy)};
     const QRgb colour = paletteColor(figureColour);
-    double xr = 0.0;
-    double yr = 0.0;
     // The angle grows by repeated addition: 3600 points, the last a tenth short of 360.
     for (double t = 0.0; t <= 360.0; t += 0.1) {
         const double angle = t * p1;
-        xr = std::cos(angle) * figureRadius;
-        yr = std::sin(angle) * figureRadius;
-        drawing_->setDrawWidth(1);
-        drawing_->PSet(static_cast<float>(cx + xr), static_cast<float>(cy + yr), colour);
+        figure.xr = std::cos(angle) * figureRadius;
+        figure.yr = std::sin(angle) * figureRadius;
+        if (figure.blocks.empty() || figure.blocks.back().full()) {
+            figure.blocks.emplace_back();
+            figure.blocks.back().dotWidth = 1;
+        }
+        figure.blocks.back().addDot(static_cast<float>(cx + figure.xr),
+                                    static_cast<float>(cy + figure.yr), colour);
     }
-    XR = TaggedValue::fromDouble(xr);
-    YR = TaggedValue::fromDouble(yr);
+    traced_ = std::move(figure);
 }
 
 void Form2::HScroll1_Change() {

@@ -1,7 +1,13 @@
 #pragma once
 
 #include "app/program_window.h"
+#include "core/dot_block.h"
 #include "core/tagged_value.h"
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <vector>
 
 class DrawingSurface;
 class PlotSurface;
@@ -37,9 +43,21 @@ private:
     void Command3_Click();
     void HScroll1_Change();
     void showIncr();
+    void traceFigure(const std::array<double, 3>& scale);
+
+    // The figure's dots as TRACCIA last worked them out, with the P1, CX and CY they came
+    // from: a change of the bar draws the same figure twice, and the next change often at
+    // the same scale again.
+    struct TracedFigure {
+        std::array<std::uint64_t, 3> scaleBits{};
+        std::vector<DotBlock> blocks;
+        double xr = 0.0;
+        double yr = 0.0;
+    };
 
     PlotSurface* surface_ = nullptr;
     DrawingSurface* drawing_ = nullptr;
     QLineEdit* Text1 = nullptr;
     QScrollBar* HScroll1 = nullptr;
+    std::optional<TracedFigure> traced_;
 };

@@ -12,7 +12,7 @@ namespace {
 // From this many passes a run takes long enough to be worth a thread.
 constexpr double passesForWorker = 300000;
 // How often the interface thread repaints and refreshes the progress while a worker runs.
-constexpr int refreshMilliseconds = 20;
+constexpr int refreshMilliseconds = 50;
 
 // Passes the progress on, and remembers where it stopped the run.
 class StopRecorder : public ProgressReport {

@@ -69,7 +69,7 @@ TaggedValue number(double value) {
 
 // One surface operation of a drawing script.
 struct Step {
-    enum Kind { Dot, Line, Width, ScaleWidth, Clear, Resize, Compare } kind = Dot;
+    enum Kind { Dot, Line, Width, ScaleWidth, Clear, Resize, Compare, Block } kind = Dot;
     float x1 = 0, y1 = 0, x2 = 0, y2 = 0;
     int colour = 0;
 };
@@ -86,6 +86,27 @@ Step width(int pixels) {
 }
 Step compare() {
     return {Step::Compare};
+}
+// A block of dots of that width as a run hands them over: two curves from (x, y) that
+// advance by `step` every other pass, so most dots repeat the dot two before, and a line
+// between their dots every fifth pair, most of them over the line before.
+Step block(float x, float y, float step, int dotWidth) {
+    return {Step::Block, x, y, step, 0, dotWidth};
+}
+
+DotBlock blockOf(const Step& step) {
+    DotBlock block;
+    block.dotWidth = step.colour;
+    for (int pass = 0; pass < 400; ++pass) {
+        const float advance = step.x2 * static_cast<float>(pass / 2);
+        const float x1 = step.x1 + advance, y1 = step.y1 + advance / 3;
+        const float x2 = step.x1 + advance / 2, y2 = step.y1 + 20 - advance / 4;
+        block.addDot(x1, y1, paletteColor(1 + pass / 150));
+        block.addDot(x2, y2, paletteColor(2 + pass / 150));
+        if (pass % 5 == 4)
+            block.addLine(x1, y1, x2, y2, paletteColor(2));
+    }
+    return block;
 }
 
 void apply(const Step& step, Host& host) {
@@ -108,6 +129,9 @@ void apply(const Step& step, Host& host) {
         break;
     case Step::Resize:
         host.window.resize(static_cast<int>(step.x1), static_cast<int>(step.y1));
+        break;
+    case Step::Block:
+        surface.drawBlock(blockOf(step));
         break;
     case Step::Compare:
         break;
@@ -313,6 +337,12 @@ void FastPathTest::economicalDrawingMatchesDirectDrawing_data() {
                   line(7, 7, 40, 95, 9),
                   line(-20, -20, -20, -20, 3),
                   line(250, 50, 250, 50, 3)};
+    QTest::newRow("blocks after a waiting line and between dots")
+        << Script{width(1),          line(0, 10, 200, 90, 5), block(20, 30, 0.3f, 3),
+                  dot(40, 36, 7),    compare(),               block(30, 40, 0.7f, 2),
+                  width(3),          dot(60, 50, 1),          block(-5, 95, 0.4f, 1),
+                  line(5, 5, 9, 9, 3)};
+    QTest::newRow("a block of wide dots at the edges") << Script{block(190, 1, 0.2f, 6)};
     // Rows of a wide dot are narrower at its top and bottom: some of them lie off the image
     // while others reach into it.
     QTest::newRow("wide dots at the edges") << Script{width(6),
