@@ -43,11 +43,14 @@ void scrollChange(benchmark::State& state) {
 }
 
 // The drawing of a change alone, as the change runs it: COORDINATE (which ends with TRACCIA)
-// and TRACCIA again, at the factor of bar value 3.
+// and TRACCIA again, at the factors of bar values 2 and 3 in turn, so that every change has
+// a new figure to work out, as a move of the bar has.
 void changeDrawing(benchmark::State& state) {
     Form2& calibration = calibrationWindow();
-    calibration.Incr = TaggedValue::fromDouble(incrAtValue3);
+    bool atValue3 = false;
     for (auto _ : state) {
+        atValue3 = !atValue3;
+        calibration.Incr = TaggedValue::fromDouble(atValue3 ? incrAtValue3 : incrAtValue2);
         calibration.COORDINATE();
         calibration.TRACCIA();
     }
@@ -70,9 +73,11 @@ void changeWithoutSurface(benchmark::State& state) {
         float width_ = 0, height_ = 0, sum_ = 0;
     } none;
     Form2& calibration = calibrationWindow();
-    calibration.Incr = TaggedValue::fromDouble(incrAtValue3);
     calibration.drawOn(none);
+    bool atValue3 = false;
     for (auto _ : state) {
+        atValue3 = !atValue3;
+        calibration.Incr = TaggedValue::fromDouble(atValue3 ? incrAtValue3 : incrAtValue2);
         calibration.COORDINATE();
         calibration.TRACCIA();
     }

@@ -1,0 +1,110 @@
+// The block drawing of ImageSurface: a run's dots in one tight loop, and its lines at their
+// place among them.
+#include "surface/image_surface.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <limits>
+
+using raster::Dot;
+using raster::LineKey;
+
+void ImageSurface::drawBlock(const DotBlock& block) {
+    if (drawing_ == Drawing::Direct || block.empty()) {
+        DrawingSurface::drawBlock(block);
+        return;
+    }
+    setDrawWidth(block.dotWidth);
+    prepare();
+    forgetRecentDots();
+    blockDots_ = {};
+    const int linePen = std::max(1, static_cast<int>(std::lround(ratio_)));
+    std::size_t next = 0;
+    for (std::size_t index = 0; index < block.lineCount; ++index) {
+        const DotBlock::Line& line = block.lines[index];
+        placeBlockDots(block, next, line.before);
+        next = line.before;
+        blockLine(line, linePen);
+    }
+    placeBlockDots(block, next, block.dotCount);
+    // The dots of the block are not among the recent dots that PSet compares with.
+    forgetRecentDots();
+    if (block.lineCount > 0 && block.lines[block.lineCount - 1].before == block.dotCount)
+        setDrawWidth(1);
+}
+
+// A dot is left out when it is one of the last two written, with nothing written over it
+// since: its pixels hold it already. While a line waits, every dot is also kept to be
+// written again over the line.
+void ImageSurface::placeBlockDots(const DotBlock& block, std::size_t from, std::size_t to) {
+    const double unitX = unitX_, unitY = unitY_, shift = anchorShift_;
+    const double left = nearLeft_, right = nearRight_, top = nearTop_, bottom = nearBottom_;
+    const int width = penWidth_;
+    // The two dots as positions and colours, a position no dot can have for one that is
+    // not intact, so that the loop can keep them in registers.
+    constexpr std::int64_t nowhere = std::numeric_limits<std::int64_t>::min();
+    std::int64_t position0 = blockDots_[0].intact ? blockDots_[0].position : nowhere;
+    std::int64_t position1 = blockDots_[1].intact ? blockDots_[1].position : nowhere;
+    QRgb colour0 = blockDots_[0].colour, colour1 = blockDots_[1].colour;
+    bool lineWaits = pendingLine_.has_value();
+    for (std::size_t index = from; index < to; ++index) {
+        const double deviceX = block.x[index] * unitX + shift;
+        const double deviceY = block.y[index] * unitY + shift;
+        if (!(deviceX > left && deviceX < right && deviceY > top && deviceY < bottom))
+            continue;
+        const int x = raster::floorToInt(deviceX);
+        const int y = raster::floorToInt(deviceY);
+        const QRgb colour = block.colour[index];
+        if (lineWaits) [[unlikely]] {
+            if (dotsAfterLine_.size() == KeptDots::capacity) {
+                writePendingLineInBlock(); // the line goes beneath this dot now
+                position0 = position1 = nowhere;
+                lineWaits = false;
+            } else {
+                dotsAfterLine_.push_back({x, y, width, colour});
+            }
+        }
+        const std::int64_t position = (std::int64_t{y} << 32) | static_cast<std::uint32_t>(x);
+        if ((position == position0 && colour == colour0) ||
+            (position == position1 && colour == colour1))
+            continue;
+        if (raster::paintDot(canvas_, {x, y, width, colour}, *footprint_).isEmpty())
+            continue;
+        // Dots of one width overlap when their anchors are less than a width apart.
+        bool apart = false;
+        if (position0 != nowhere) {
+            const auto lastX = static_cast<std::int32_t>(position0 & 0xffffffff);
+            const auto lastY = static_cast<std::int32_t>(position0 >> 32);
+            apart = std::abs(lastX - x) >= width || std::abs(lastY - y) >= width;
+        }
+        position1 = apart ? position0 : nowhere;
+        colour1 = colour0;
+        position0 = position;
+        colour0 = colour;
+    }
+    blockDots_[0] = {position0, colour0, position0 != nowhere};
+    blockDots_[1] = {position1, colour1, position1 != nowhere};
+}
+
+void ImageSurface::blockLine(const DotBlock::Line& line, int pen) {
+    const std::optional<LineKey> key =
+        raster::lineKeyFor(QPointF(line.x1 * unitX_, line.y1 * unitY_),
+                           QPointF(line.x2 * unitX_, line.y2 * unitY_), pen);
+    if (!key)
+        return;
+    if (!pendingLine_ || !(pendingLine_->key == *key))
+        writePendingLineInBlock();
+    pendingLine_ = PendingLine{*key, line.colour};
+    dotsAfterLine_.clear();
+}
+
+// The line and the dots kept after it go into the buffer: no dot written before is known to
+// be untouched any more.
+void ImageSurface::writePendingLineInBlock() {
+    if (!pendingLine_)
+        return;
+    drawPendingLine();
+    forgetRecentDots();
+    blockDots_ = {};
+}
