@@ -20,11 +20,13 @@ public:
     explicit StopRecorder(ProgressReport* progress) : progress_(progress) {}
 
     bool update(std::int64_t done, std::int64_t total) override {
-        if (progress_->update(done, total))
+        if (progress_->update(done, total) && !abandoned_.load(std::memory_order_relaxed))
             return true;
         stoppedAfter = done;
         return false;
     }
+    // The program is ending: the run stops at its next report.
+    void abandon() { abandoned_.store(true, std::memory_order_relaxed); }
     Caller caller() const override { return progress_->caller(); }
     Events refresh() override { return progress_->refresh(); }
 
@@ -33,6 +35,7 @@ public:
 
 private:
     ProgressReport* progress_;
+    std::atomic<bool> abandoned_{false};
 };
 
 QEventLoop::ProcessEventsFlags flagsFor(ProgressReport::Events events) {
@@ -54,7 +57,8 @@ std::optional<QString> runOnWorker(PlotSurface& surface, const CurveConstants& c
     std::thread worker([&] {
         message = runCurveGenerator(constants, lines, colour, variables, shared, &progress);
         finished.store(true);
-        QMetaObject::invokeMethod(&loop, [&loop] { loop.quit(); }, Qt::QueuedConnection);
+        // By name: the posted call then holds nothing that this thread would have to free.
+        QMetaObject::invokeMethod(&loop, "quit", Qt::QueuedConnection);
     });
     ProgressReport::Events events = progress.refresh();
     QTimer refresh;
@@ -67,8 +71,13 @@ std::optional<QString> runOnWorker(PlotSurface& surface, const CurveConstants& c
         }
     });
     refresh.start(refreshMilliseconds);
-    while (!finished.load())
-        loop.exec(flagsFor(events));
+    while (!finished.load()) {
+        // An event loop refuses to run once the program is ending.
+        if (loop.exec(flagsFor(events)) < 0) {
+            progress.abandon();
+            break;
+        }
+    }
     worker.join();
     Miocolor = colour;
     plot = variables;
