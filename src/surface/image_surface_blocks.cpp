@@ -34,6 +34,17 @@ void ImageSurface::drawBlock(const DotBlock& block) {
         setDrawWidth(1);
 }
 
+namespace {
+
+// Dots of one width overlap when their anchors are less than a width apart.
+bool apart(std::int64_t position, int x, int y, int width) {
+    const auto otherX = static_cast<std::int32_t>(position & 0xffffffff);
+    const auto otherY = static_cast<std::int32_t>(position >> 32);
+    return std::abs(otherX - x) >= width || std::abs(otherY - y) >= width;
+}
+
+} // namespace
+
 // A dot is left out when it is one of the last two written, with nothing written over it
 // since: its pixels hold it already. While a line waits, every dot is also kept to be
 // written again over the line.
@@ -71,14 +82,7 @@ void ImageSurface::placeBlockDots(const DotBlock& block, std::size_t from, std::
             continue;
         if (raster::paintDot(canvas_, {x, y, width, colour}, *footprint_).isEmpty())
             continue;
-        // Dots of one width overlap when their anchors are less than a width apart.
-        bool apart = false;
-        if (position0 != nowhere) {
-            const auto lastX = static_cast<std::int32_t>(position0 & 0xffffffff);
-            const auto lastY = static_cast<std::int32_t>(position0 >> 32);
-            apart = std::abs(lastX - x) >= width || std::abs(lastY - y) >= width;
-        }
-        position1 = apart ? position0 : nowhere;
+        position1 = position0 != nowhere && apart(position0, x, y, width) ? position0 : nowhere;
         colour1 = colour0;
         position0 = position;
         colour0 = colour;
