@@ -48,6 +48,8 @@ public:
     bool isZero(std::int64_t alfa) {
         return mayBeZero(alfa) && std::cos(alfaTimesP1(alfa, p1_)) == 0.0;
     }
+    // Up to this pass, the passes still to come need not be asked about.
+    std::int64_t clearBefore() const { return from_; }
 
 private:
     void plan(std::int64_t alfa);

@@ -7,6 +7,7 @@
 #include "core/palette.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <optional>
 
@@ -58,12 +59,14 @@ public:
         : plan_(plan), bounds_(plan), lines_(lines), colour_(Miocolor), plot_(plot),
           surface_(surface), progress_(progress), cosAlfa_(plan.p1) {
         block_.dotWidth = 3;
+        colours_ = {paletteColor(Miocolor), paletteColor(Miocolor + 1)};
     }
 
     void run();
 
 private:
     std::int64_t stretch(std::int64_t alfa, std::int64_t end);
+    std::int64_t passes(std::int64_t alfa, std::int64_t last);
     void takeTurn(std::int64_t alfa);
     std::int64_t nextChangeOfA2(std::int64_t alfa) const;
     void handOver() {
@@ -86,6 +89,9 @@ private:
     std::int64_t nextTurn_ = 0; // the first pass whose A2 may differ from A2_
     TurnOfT turn_;
     std::optional<Point> candidate1_;
+    // The palette colours of Miocolor and Miocolor + 1, and of 1 and 2 for when it wraps.
+    std::array<QRgb, 2> colours_{};
+    const std::array<QRgb, 2> wrappedColours_{paletteColor(1), paletteColor(2)};
     DotBlock block_;
 };
 
@@ -117,38 +123,64 @@ void CurveWalk::run() {
     }
 }
 
-// The passes alfa ... end, in the order of their steps; returns the pass at which curve 1
-// left the bounds, or end + 1. Everything a pass touches is held in locals, which stay in
-// registers: only the rare calls (a new t, a block handed over) pass through memory.
-// Longer than most functions, as the pass is one sequence of steps.
+// The passes alfa ... end; returns the pass at which curve 1 left the bounds, or end + 1.
+// Between the passes that need a call (a new t, a pass next to a zero of cos(ALFA × P1), a
+// full block) the passes go in runs that need none.
 std::int64_t CurveWalk::stretch(std::int64_t alfa, const std::int64_t end) {
+    while (alfa <= end) {
+        if (alfa >= nextTurn_)
+            takeTurn(alfa);
+        if (block_.dotCount + 2 > DotBlock::capacity || block_.lineCount == block_.lines.size())
+            handOver();
+        std::int64_t last = std::min(end, nextTurn_ - 1);
+        if (alfa >= cosAlfa_.clearBefore()) {
+            if (cosAlfa_.isZero(alfa)) {
+                ++alfa;
+                continue;
+            }
+            last = alfa;
+        } else {
+            last = std::min(last, cosAlfa_.clearBefore() - 1);
+        }
+        // Room in the block for two dots and a line a pass.
+        const auto room = static_cast<std::int64_t>(
+            std::min((DotBlock::capacity - block_.dotCount) / 2,
+                     block_.lines.size() - block_.lineCount));
+        last = std::min(last, alfa + room - 1);
+        const std::int64_t next = passes(alfa, last);
+        if (next <= last)
+            return next; // curve 1 left the bounds
+        alfa = next;
+    }
+    return alfa;
+}
+
+// The passes alfa ... last, in the order of their steps, none of which needs a call: t stays,
+// cos(ALFA × P1) is not zero, the block has room. Everything a pass touches is held in
+// locals, which then stay in registers. Returns the pass at which curve 1 left the bounds,
+// or last + 1.
+std::int64_t CurveWalk::passes(std::int64_t alfa, const std::int64_t last) {
+    if (turn_.cosT == TurnOfT::Cosine::Zero)
+        return last + 1;
     Point last1 = last1_, last2 = last2_;
     const Point step1{plan_.stepX1, plan_.stepY1};
+    const Point step2{turn_.stepX2, turn_.stepY2};
     const double cx = plan_.cx, cy = plan_.cy;
     const Bounds bounds = bounds_;
     const bool lines = lines_ == LinkingLines::On;
     std::int16_t colour = colour_;
-    QRgb colour1 = paletteColor(colour), colour2 = paletteColor(colour + 1);
+    QRgb colour1 = colours_[0], colour2 = colours_[1];
     int pairCount = pairCount_;
     std::size_t dots = block_.dotCount;
-    bool reachedCurve1 = false;
     const auto addDot = [&](Point point, QRgb dotColour) {
         block_.x[dots] = static_cast<float>(cx + point.x);
         block_.y[dots] = static_cast<float>(cy - point.y);
         block_.colour[dots] = dotColour;
-        if (++dots == DotBlock::capacity) [[unlikely]] {
-            block_.dotCount = dots;
-            handOver();
-            dots = 0;
-        }
+        ++dots;
     };
-    for (; alfa <= end; ++alfa) {
-        if (alfa >= nextTurn_) [[unlikely]]
-            takeTurn(alfa);
-        if (cosAlfa_.isZero(alfa) || turn_.cosT == TurnOfT::Cosine::Zero) [[unlikely]]
-            continue;
+    bool reachedCurve1 = alfa <= last;
+    for (; alfa <= last; ++alfa) {
         const Point point1{step1.x + last1.x, step1.y + last1.y};
-        reachedCurve1 = true;
         if (!bounds.within(point1)) [[unlikely]] {
             candidate1_ = point1;
             reachedCurve1 = false;
@@ -156,26 +188,25 @@ std::int64_t CurveWalk::stretch(std::int64_t alfa, const std::int64_t end) {
         }
         addDot(point1, colour1);
         last1 = point1;
-        const Point point2{turn_.stepX2 + last2.x, turn_.stepY2 + last2.y};
+        const Point point2{step2.x + last2.x, step2.y + last2.y};
         if (!bounds.within(point2)) [[unlikely]]
             continue;
         addDot(point2, colour2);
         last2 = point2;
         if (lines && pairCount++ == 4) [[unlikely]] {
             pairCount = 0;
-            block_.dotCount = dots;
-            block_.addLine(static_cast<float>(cx + point1.x), static_cast<float>(cy - point1.y),
-                           static_cast<float>(cx + point2.x), static_cast<float>(cy - point2.y),
-                           colour2);
-            if (block_.lineCount == block_.lines.size()) {
-                handOver();
-                dots = 0;
-            }
+            block_.lines[block_.lineCount++] = {
+                dots,
+                static_cast<float>(cx + point1.x),
+                static_cast<float>(cy - point1.y),
+                static_cast<float>(cx + point2.x),
+                static_cast<float>(cy - point2.y),
+                colour2};
         }
         if (colour == 14) [[unlikely]] {
             colour = 1;
-            colour1 = paletteColor(colour);
-            colour2 = paletteColor(colour + 1);
+            colour1 = wrappedColours_[0];
+            colour2 = wrappedColours_[1];
         }
     }
     if (reachedCurve1)
@@ -183,6 +214,7 @@ std::int64_t CurveWalk::stretch(std::int64_t alfa, const std::int64_t end) {
     last1_ = last1;
     last2_ = last2;
     colour_ = colour;
+    colours_ = {colour1, colour2};
     pairCount_ = pairCount;
     block_.dotCount = dots;
     return alfa;
