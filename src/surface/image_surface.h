@@ -100,6 +100,7 @@ private:
     void noteWritten(const raster::Box& box);
     void drawPendingLine();
     void forgetRecentDots();
+    bool paintBlockDot(const raster::Dot& dot);
     void placeBlockDots(const DotBlock& block, std::size_t from, std::size_t to);
     void blockLine(const DotBlock::Line& line, int pen);
     void writePendingLineInBlock();

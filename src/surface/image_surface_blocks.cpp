@@ -45,6 +45,17 @@ bool apart(std::int64_t position, int x, int y, int width) {
 
 } // namespace
 
+// Writes a dot; false when it lies off the image. A dot of one pixel is written directly.
+inline bool ImageSurface::paintBlockDot(const Dot& dot) {
+    if (dot.width != 1)
+        return !raster::paintDot(canvas_, dot, *footprint_).isEmpty();
+    if (static_cast<unsigned>(dot.x) >= static_cast<unsigned>(canvas_.width) ||
+        static_cast<unsigned>(dot.y) >= static_cast<unsigned>(canvas_.height))
+        return false;
+    canvas_.row(dot.y)[dot.x] = dot.colour;
+    return true;
+}
+
 // A dot is left out when it is one of the last two written, with nothing written over it
 // since: its pixels hold it already. While a line waits, every dot is also kept to be
 // written again over the line.
@@ -80,7 +91,7 @@ void ImageSurface::placeBlockDots(const DotBlock& block, std::size_t from, std::
         if ((position == position0 && colour == colour0) ||
             (position == position1 && colour == colour1))
             continue;
-        if (raster::paintDot(canvas_, {x, y, width, colour}, *footprint_).isEmpty())
+        if (!paintBlockDot({x, y, width, colour}))
             continue;
         position1 = position0 != nowhere && apart(position0, x, y, width) ? position0 : nowhere;
         colour1 = colour0;

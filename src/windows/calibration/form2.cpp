@@ -21,6 +21,7 @@ constexpr double incrAtActivation = 0.51;
 constexpr double incrPerStep = 0.02;
 constexpr double incrThreshold = 0.53;
 constexpr int figureColour = 4; // red
+constexpr std::size_t figurePoints = 3601; // t = 0, 0.1, ... until past 360
 
 } // namespace
 
@@ -82,6 +83,7 @@ void Form2::traceFigure(const std::array<double, 3>& scale) {
     figure.scaleBits = {std::bit_cast<std::uint64_t>(p1), std::bit_cast<std::uint64_t>(cx),
                         std::bit_cast<std::uint64_t>(cy)};
     const QRgb colour = paletteColor(figureColour);
+    figure.blocks.reserve(figurePoints / DotBlock::capacity + 1);
     // The angle grows by repeated addition: 3600 points, the last a tenth short of 360.
     for (double t = 0.0; t <= 360.0; t += 0.1) {
         const double angle = t * p1;
