@@ -207,12 +207,9 @@ bool cutToReach(QPointF& from, QPointF& to) {
     return true;
 }
 
-std::optional<LineKey> lineKeyFor(QPointF from, QPointF to, int width) {
-    // A segment within reach, the usual one, is cut nowhere.
-    const bool withinReach = std::fabs(from.x()) < lineReach && std::fabs(from.y()) < lineReach &&
-                             std::fabs(to.x()) < lineReach && std::fabs(to.y()) < lineReach;
-    if (!withinReach && (!std::isfinite(from.x()) || !std::isfinite(from.y()) ||
-                         !std::isfinite(to.x()) || !std::isfinite(to.y()) || !cutToReach(from, to)))
+std::optional<LineKey> lineKeyCutToReach(QPointF from, QPointF to, int width) {
+    if (!std::isfinite(from.x()) || !std::isfinite(from.y()) || !std::isfinite(to.x()) ||
+        !std::isfinite(to.y()) || !cutToReach(from, to))
         return std::nullopt;
     return LineKey{anchorFor(from.x(), width), anchorFor(from.y(), width), anchorFor(to.x(), width),
                    anchorFor(to.y(), width), width};

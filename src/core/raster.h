@@ -7,6 +7,7 @@
 #include <QPointF>
 #include <QRgb>
 #include <array>
+#include <cmath>
 #include <optional>
 #include <vector>
 
@@ -122,8 +123,17 @@ inline constexpr double lineReach = 16777216.0;
 // inside. An end that lies inside keeps its exact position.
 bool cutToReach(QPointF& from, QPointF& to);
 
-// The anchors of the line between two device positions with a pen of that width; none when a
-// position is not finite or the segment lies wholly out of reach.
-std::optional<LineKey> lineKeyFor(QPointF from, QPointF to, int width);
+// The anchors of the line between two device positions with a pen of that width, cut to
+// reach first; none when a position is not finite or the segment lies wholly out of reach.
+std::optional<LineKey> lineKeyCutToReach(QPointF from, QPointF to, int width);
+
+// The same; a segment within reach, the usual one, is cut nowhere and needs no call.
+inline std::optional<LineKey> lineKeyFor(QPointF from, QPointF to, int width) {
+    if (std::fabs(from.x()) < lineReach && std::fabs(from.y()) < lineReach &&
+        std::fabs(to.x()) < lineReach && std::fabs(to.y()) < lineReach)
+        return LineKey{anchorFor(from.x(), width), anchorFor(from.y(), width),
+                       anchorFor(to.x(), width), anchorFor(to.y(), width), width};
+    return lineKeyCutToReach(from, to, width);
+}
 
 } // namespace raster
