@@ -34,6 +34,10 @@ const std::vector<Ratio> ratios{
     {"calibration_over_math", "calibration/change_drawing", "math/calibration_reference", ""},
     {"startup_over_minimal", "startup/program", "startup/minimal", ""},
     {"rss_over_minimal", "startup/program", "startup/minimal", "peak_rss_kb"},
+    {"export_png4x_over_run", "export/png_4x", "run/dots", ""},
+    {"export_svg_over_run", "export/svg", "run/dots", ""},
+    {"export_pdf_over_run", "export/pdf", "run/dots", ""},
+    {"gnuplot_over_run", "peer/gnuplot_pngcairo", "run/dots", ""},
 };
 
 // Google Benchmark's flags, with the repetitions of all cases interleaved unless the
@@ -73,6 +77,7 @@ int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_SCALE_FACTOR")) {
         registerCalibrationBenchmarks();
         registerStartupBenchmarks();
+        registerExportBenchmarks();
     }
     std::vector<std::string> arguments = benchmarkArguments(argc, argv);
     std::vector<char*> pointers;

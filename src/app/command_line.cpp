@@ -3,7 +3,6 @@
 #include "app/number_text.h"
 
 #include <QCommandLineParser>
-#include <QFileInfo>
 #include <cmath>
 #include <optional>
 #include <utility>
@@ -217,17 +216,6 @@ std::optional<QString> misuse(const std::vector<Given>& given) {
 }
 
 } // namespace
-
-std::optional<FigureFormat> formatForFile(const QString& path) {
-    const QString suffix = QFileInfo(path).suffix().toLower();
-    if (suffix == QLatin1String("png"))
-        return FigureFormat::Png;
-    if (suffix == QLatin1String("svg"))
-        return FigureFormat::Svg;
-    if (suffix == QLatin1String("pdf"))
-        return FigureFormat::Pdf;
-    return std::nullopt;
-}
 
 CommandLine parseCommandLine(const QStringList& arguments) {
     if (arguments.size() <= 1)

@@ -1,14 +1,11 @@
 #pragma once
 
-#include "windows/plot/curve_generator.h"
+#include "windows/plot/plot_export.h"
 
 #include <QString>
 #include <QStringList>
 #include <cstdint>
 #include <vector>
-
-// The kinds of file a figure can be written to, chosen by the file's extension.
-enum class FigureFormat { Png, Svg, Pdf };
 
 // One step of a figure drawn from the command line, in the order given: a run, as an
 // activation of the plot window (or, with lines, as "Traccia le linee…") would draw it, or a
@@ -50,6 +47,3 @@ CommandLine parseCommandLine(const QStringList& arguments);
 
 // The usage, as "--help" prints it, in Italian.
 QString commandLineHelp();
-
-// The format for a file name's extension (case ignored), or nothing for an unknown one.
-std::optional<FigureFormat> formatForFile(const QString& path);

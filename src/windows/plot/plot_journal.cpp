@@ -16,6 +16,22 @@ QString describeRun(const PlotRun& run) {
     return text;
 }
 
+// Passes a run's progress on, and remembers where it was stopped.
+class StopRecorder : public RunMonitor {
+public:
+    explicit StopRecorder(RunMonitor* monitor) : monitor_(monitor) {}
+    bool keepGoing(std::int64_t passesDone, std::int64_t passesInAll) override {
+        const bool goOn = !monitor_ || monitor_->keepGoing(passesDone, passesInAll);
+        if (!goOn)
+            stoppedAfter = passesDone;
+        return goOn;
+    }
+    std::optional<std::int64_t> stoppedAfter;
+
+private:
+    RunMonitor* monitor_ = nullptr;
+};
+
 } // namespace
 
 std::vector<PlotRun> PlotJournal::runs() const {
@@ -36,4 +52,40 @@ QString PlotJournal::summary() const {
     const QString count = all.size() == 1 ? QStringLiteral("1 tracciato")
                                           : QStringLiteral("%1 tracciati").arg(all.size());
     return count + QStringLiteral(": ") + described.join(QStringLiteral("; "));
+}
+
+void setUpAndRecord(PlotJournal& journal, DrawingSurface& surface, PlotVariables& plot,
+                    const TaggedValue& Incr) {
+    journal.recordSetUp(Incr);
+    setUpPlotWindow(surface, plot, Incr);
+}
+
+std::optional<QString> runAndRecord(PlotJournal& journal, const CurveConstants& constants,
+                                    LinkingLines lines, std::int16_t& Miocolor,
+                                    PlotVariables& plot, DrawingSurface& surface,
+                                    RunMonitor* monitor) {
+    PlotRun run{constants, lines, Miocolor, std::nullopt};
+    StopRecorder recorder(monitor);
+    std::optional<QString> message =
+        runCurveGenerator(constants, lines, Miocolor, plot, surface, &recorder);
+    if (message)
+        return message;
+    run.passesMade = recorder.stoppedAfter;
+    journal.recordRun(run);
+    return std::nullopt;
+}
+
+void replayJournal(const PlotJournal& journal, DrawingSurface& surface) {
+    PlotVariables plot;
+    for (const PlotJournal::Entry& entry : journal.entries()) {
+        if (const auto* setUp = std::get_if<PlotSetUp>(&entry)) {
+            setUpPlotWindow(surface, plot, setUp->Incr);
+            continue;
+        }
+        const PlotRun& run = std::get<PlotRun>(entry);
+        std::int16_t colour = run.startColour;
+        StopAfterPasses stop(run.passesMade.value_or(0));
+        runCurveGenerator(run.constants, run.lines, colour, plot, surface,
+                          run.passesMade ? &stop : nullptr);
+    }
 }

@@ -57,6 +57,17 @@ private:
     std::int64_t passes_ = 0;
 };
 
-// Draws what the journal holds onto a surface, through the plot window's own set-up and the
-// same generator; returns the messages the runs gave.
-std::vector<QString> replayJournal(const PlotJournal& journal, DrawingSurface& surface);
+// The plot window's set-up, recorded.
+void setUpAndRecord(PlotJournal& journal, DrawingSurface& surface, PlotVariables& plot,
+                    const TaggedValue& Incr);
+
+// One run of the generator, recorded with the colour cursor before it and, when the monitor
+// stopped it, the passes it made. A refused run draws nothing and is not recorded.
+std::optional<QString> runAndRecord(PlotJournal& journal, const CurveConstants& constants,
+                                    LinkingLines lines, std::int16_t& Miocolor,
+                                    PlotVariables& plot, DrawingSurface& surface,
+                                    RunMonitor* monitor = nullptr);
+
+// Draws what the journal holds onto a fresh surface, through the plot window's own set-up
+// and the same generator.
+void replayJournal(const PlotJournal& journal, DrawingSurface& surface);
