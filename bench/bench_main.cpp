@@ -34,6 +34,8 @@ const std::vector<Ratio> ratios{
     {"calibration_over_math", "calibration/change_drawing", "math/calibration_reference", ""},
     {"startup_over_minimal", "startup/program", "startup/minimal", ""},
     {"rss_over_minimal", "startup/program", "startup/minimal", "peak_rss_kb"},
+    {"surface_economical_over_direct", "surface/economical", "surface/direct", ""},
+    {"raster_over_qpainter", "raster/own", "raster/qpainter", ""},
     {"export_png4x_over_run", "export/png_4x", "run/dots", ""},
     {"export_svg_over_run", "export/svg", "run/dots", ""},
     {"export_pdf_over_run", "export/pdf", "run/dots", ""},
@@ -77,6 +79,7 @@ int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_SCALE_FACTOR")) {
         registerCalibrationBenchmarks();
         registerStartupBenchmarks();
+        registerSurfaceBenchmarks();
         registerExportBenchmarks();
     }
     std::vector<std::string> arguments = benchmarkArguments(argc, argv);

@@ -17,4 +17,5 @@ inline constexpr int benchRepetitions = 15;
 void registerPlotBenchmarks();
 void registerCalibrationBenchmarks();
 void registerStartupBenchmarks();
+void registerSurfaceBenchmarks();
 void registerExportBenchmarks();

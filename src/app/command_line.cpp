@@ -1,6 +1,6 @@
 #include "app/command_line.h"
 
-#include "app/number_text.h"
+#include "core/number_text.h"
 
 #include <QCommandLineParser>
 #include <cmath>

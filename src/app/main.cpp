@@ -54,6 +54,11 @@ int runCommandLine(int argc, char* argv[]) {
         break;
     }
     qputenv("QT_QPA_PLATFORM", "offscreen");
+    // The terminal gets the program's own lines only, not Qt's notes about the session.
+    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
+        if (type == QtCriticalMsg || type == QtFatalMsg)
+            std::fputs(qUtf8Printable(text + '\n'), stderr);
+    });
     QApplication application(argc, argv);
     return renderFigure(command.render, stderr);
 }

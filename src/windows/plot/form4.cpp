@@ -1,40 +1,27 @@
 #include "windows/plot/form4.h"
 
-#include "app/degrees.h"
 #include "app/platform.h"
 #include "app/program.h"
 #include "surface/plot_surface.h"
 #include "windows/calibration/form2.h"
 #include "windows/constants/form3.h"
+#include "windows/plot/plot_menu.h"
 
 #include <QScopedValueRollback>
 
 namespace {
 
-constexpr float plotWidth = 500.0f;
-constexpr float originOffset = 10.0f; // O lies this far right of the centre
-
-// A run's progress, as the desktop shows it.
-class ProgressMonitor : public RunMonitor {
-public:
-    explicit ProgressMonitor(std::unique_ptr<ProgressReport> report) : report_(std::move(report)) {}
-    bool keepGoing(std::int64_t passesDone, std::int64_t passesInAll) override {
-        return report_->update(passesDone, passesInAll);
-    }
-
-private:
-    std::unique_ptr<ProgressReport> report_;
-};
+const QString drawingDescription = QStringLiteral(
+    "Gli assi per l'origine O e, per ogni tracciato, due curve a punti: la curva 1 lungo "
+    "il segmento OA, la curva 2 che parte lungo l'asse X e si piega verso OA");
 
 } // namespace
 
 Form4::Form4(Program& program) : ProgramWindow(program, form4Layout()) {
     surface_ = new PlotSurface(this);
-    describeDrawing(
-        *surface_, QStringLiteral("Grafico delle curve"),
-        QStringLiteral(
-            "Gli assi per l'origine O e, per ogni tracciato, due curve a punti: la curva 1 lungo "
-            "il segmento OA, la curva 2 che parte lungo l'asse X e si piega verso OA"));
+    describeDrawing(*surface_, QStringLiteral("Grafico delle curve"), drawingDescription);
+    describePlot();
+    figureMenu_ = new PlotMenu(*this, *surface_, journal_);
     onClick(QStringLiteral("Command1"), [this] { Command1_Click(); });
     onClick(QStringLiteral("Command2"), [this] { Command2_Click(); });
     onClick(QStringLiteral("Command3"), [this] { Command3_Click(); });
@@ -42,19 +29,7 @@ Form4::Form4(Program& program) : ProgramWindow(program, form4Layout()) {
 }
 
 void Form4::Form_Activate() {
-    P1 = TaggedValue::fromSingle(degreeToRadianSingle);
-    PlotSurface& surface = *surface_;
-    surface.setScaleMode(7);
-    surface.setDrawWidth(2);
-    surface.setScaleWidth(plotWidth);
-    const Outcome<TaggedValue> height =
-        multiply(TaggedValue::fromSingle(surface.ScaleWidth()), program().form2().Incr);
-    const Outcome<float> singleHeight = height ? height.value().toSingle() : Outcome<float>(0.0f);
-    surface.setScaleHeight(singleHeight ? singleHeight.value() : 0.0f);
-    CX = TaggedValue::fromSingle(surface.ScaleWidth() / 2 + originOffset);
-    CY = TaggedValue::fromSingle(surface.ScaleHeight() / 2);
-    surface.Line(CX.single(), 0, CX.single(), surface.ScaleHeight());
-    surface.Line(0, CY.single(), surface.ScaleWidth(), CY.single());
+    setUpAndRecord(journal_, *surface_, *this, program().form2().Incr);
     CALCOLA();
 }
 
@@ -62,14 +37,15 @@ void Form4::CALCOLA() {
     Form3& constantsWindow = program().form3();
     const CurveConstants constants{constantsWindow.VALa, constantsWindow.VALb, constantsWindow.VALc,
                                    constantsWindow.VALe};
-    const LinkingLines lines = command4Value_ ? LinkingLines::On : LinkingLines::Off;
+    const LinkingLines lines = Command4Value();
     std::optional<QString> message;
     {
         const Program::BusyScope busy(program());
-        ProgressMonitor monitor(program().platform().beginProgress(this));
-        message = runCurveGenerator(constants, lines, constantsWindow.Miocolor, *this, *surface_,
-                                    &monitor);
+        const std::unique_ptr<ProgressReport> progress = program().platform().beginProgress(this);
+        message = runAndRecord(journal_, constants, lines, constantsWindow.Miocolor, *this,
+                               *surface_, progress.get());
     }
+    describePlot();
     if (message)
         program().platform().messageBox(this, *message);
 }
@@ -80,6 +56,7 @@ void Form4::Command1_Click() {
 
 void Form4::Command2_Click() {
     surface_->Cls();
+    journal_.clear();
     Form_Activate();
 }
 
@@ -88,6 +65,11 @@ void Form4::Command3_Click() {
 }
 
 void Form4::Command4_Click() {
-    const QScopedValueRollback pressed(command4Value_, true);
+    const QScopedValueRollback pressed(command4Value_, LinkingLines::On);
     CALCOLA();
+}
+
+void Form4::describePlot() {
+    surface_->setAccessibleDescription(drawingDescription + QStringLiteral(". ") +
+                                       journal_.summary());
 }

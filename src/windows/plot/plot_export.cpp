@@ -5,6 +5,7 @@
 #include "surface/vector_surface.h"
 
 #include <QApplication>
+#include <QBuffer>
 #include <QDir>
 #include <QFileInfo>
 #include <QImageWriter>
@@ -44,9 +45,13 @@ QString writeFailure(const QString& path, const QString& detail) {
         path, QStringLiteral("la scrittura non è riuscita, forse il disco è pieno (%1)").arg(detail));
 }
 
-// Commits what was written, or leaves everything as it was.
-std::optional<QString> finish(QSaveFile& file, const QString& path) {
-    if (file.error() != QFileDevice::NoError) {
+// Writes the whole file or nothing. A write that the disk cuts short can look like a success
+// to the file device, so what reached the file is counted as well.
+std::optional<QString> saveBytes(const QByteArray& bytes, const QString& path) {
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return openFailure(path, file);
+    if (file.write(bytes) != bytes.size() || !file.flush() || file.size() != bytes.size()) {
         const QString detail = file.errorString();
         file.cancelWriting();
         file.commit();
@@ -55,6 +60,48 @@ std::optional<QString> finish(QSaveFile& file, const QString& path) {
     if (!file.commit())
         return writeFailure(path, file.errorString());
     return std::nullopt;
+}
+
+QByteArray pngBytes(const QImage& image) {
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter(&buffer, "png").write(image);
+    return buffer.data();
+}
+
+QByteArray svgBytes(const PlotJournal& journal, const FigureLook& look) {
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    QSvgGenerator generator;
+    generator.setOutputDevice(&buffer);
+    generator.setSize(look.logicalSize);
+    generator.setViewBox(QRect(QPoint(0, 0), look.logicalSize));
+    generator.setResolution(static_cast<int>(svgUnitsPerInch));
+    generator.setTitle(QStringLiteral("CURVE ZOR-PUN"));
+    QPainter painter(&generator);
+    paintFigure(journal, look, painter, QRectF(QPointF(0, 0), QSizeF(look.logicalSize)),
+                svgUnitsPerInch);
+    painter.end();
+    return buffer.data();
+}
+
+QByteArray pdfBytes(const PlotJournal& journal, const FigureLook& look) {
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    QPdfWriter writer(&buffer);
+    writer.setTitle(QStringLiteral("CURVE ZOR-PUN"));
+    writer.setCreator(QStringLiteral("CURVE ZOR-PUN 1.00"));
+    writer.setResolution(pdfUnitsPerInch);
+    // One page the size of the window on its screen.
+    const QSizeF millimetres(look.logicalSize.width() / look.logicalDpi.x() * millimetresPerInch,
+                             look.logicalSize.height() / look.logicalDpi.y() * millimetresPerInch);
+    writer.setPageLayout(QPageLayout(QPageSize(millimetres, QPageSize::Millimeter),
+                                     QPageLayout::Portrait, QMarginsF()));
+    QPainter painter(&writer);
+    const QRectF page(0, 0, writer.width(), writer.height());
+    paintFigure(journal, look, painter, fittedFigure(look, page), pdfUnitsPerInch);
+    painter.end();
+    return buffer.data();
 }
 
 } // namespace
@@ -104,56 +151,20 @@ void paintFigure(const PlotJournal& journal, const FigureLook& look, QPainter& p
 }
 
 std::optional<QString> writeImageFile(const QImage& image, const QString& path) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return openFailure(path, file);
-    QImageWriter writer(&file, "png");
-    if (!writer.write(image)) {
-        const QString detail = writer.errorString();
-        file.cancelWriting();
-        file.commit();
-        return writeFailure(path, detail);
-    }
-    return finish(file, path);
+    const QByteArray bytes = pngBytes(image);
+    if (bytes.isEmpty())
+        return cannotSave(path, QStringLiteral("l'immagine non si può codificare in PNG"));
+    return saveBytes(bytes, path);
 }
 
 std::optional<QString> writeSvgFile(const PlotJournal& journal, const FigureLook& look,
                                     const QString& path) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return openFailure(path, file);
-    QSvgGenerator generator;
-    generator.setOutputDevice(&file);
-    generator.setSize(look.logicalSize);
-    generator.setViewBox(QRect(QPoint(0, 0), look.logicalSize));
-    generator.setResolution(static_cast<int>(svgUnitsPerInch));
-    generator.setTitle(QStringLiteral("CURVE ZOR-PUN"));
-    QPainter painter(&generator);
-    paintFigure(journal, look, painter, QRectF(QPointF(0, 0), QSizeF(look.logicalSize)),
-                svgUnitsPerInch);
-    painter.end();
-    return finish(file, path);
+    return saveBytes(svgBytes(journal, look), path);
 }
 
 std::optional<QString> writePdfFile(const PlotJournal& journal, const FigureLook& look,
                                     const QString& path) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return openFailure(path, file);
-    QPdfWriter writer(&file);
-    writer.setTitle(QStringLiteral("CURVE ZOR-PUN"));
-    writer.setCreator(QStringLiteral("CURVE ZOR-PUN 1.00"));
-    writer.setResolution(pdfUnitsPerInch);
-    // One page the size of the window on its screen.
-    const QSizeF millimetres(look.logicalSize.width() / look.logicalDpi.x() * millimetresPerInch,
-                             look.logicalSize.height() / look.logicalDpi.y() * millimetresPerInch);
-    writer.setPageLayout(QPageLayout(QPageSize(millimetres, QPageSize::Millimeter),
-                                     QPageLayout::Portrait, QMarginsF()));
-    QPainter painter(&writer);
-    const QRectF page(0, 0, writer.width(), writer.height());
-    paintFigure(journal, look, painter, fittedFigure(look, page), pdfUnitsPerInch);
-    painter.end();
-    return finish(file, path);
+    return saveBytes(pdfBytes(journal, look), path);
 }
 
 std::optional<QString> writeFigureFile(const PlotJournal& journal, const FigureLook& look,

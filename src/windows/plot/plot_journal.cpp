@@ -17,11 +17,11 @@ QString describeRun(const PlotRun& run) {
 }
 
 // Passes a run's progress on, and remembers where it was stopped.
-class StopRecorder : public RunMonitor {
+class StopRecorder : public ProgressReport {
 public:
-    explicit StopRecorder(RunMonitor* monitor) : monitor_(monitor) {}
-    bool keepGoing(std::int64_t passesDone, std::int64_t passesInAll) override {
-        const bool goOn = !monitor_ || monitor_->keepGoing(passesDone, passesInAll);
+    explicit StopRecorder(ProgressReport* progress) : progress_(progress) {}
+    bool update(std::int64_t passesDone, std::int64_t passesInAll) override {
+        const bool goOn = !progress_ || progress_->update(passesDone, passesInAll);
         if (!goOn)
             stoppedAfter = passesDone;
         return goOn;
@@ -29,7 +29,7 @@ public:
     std::optional<std::int64_t> stoppedAfter;
 
 private:
-    RunMonitor* monitor_ = nullptr;
+    ProgressReport* progress_ = nullptr;
 };
 
 } // namespace
@@ -45,7 +45,7 @@ std::vector<PlotRun> PlotJournal::runs() const {
 QString PlotJournal::summary() const {
     const std::vector<PlotRun> all = runs();
     if (all.empty())
-        return QStringLiteral("nessun tracciato");
+        return QStringLiteral("Nessun tracciato");
     QStringList described;
     for (const PlotRun& run : all)
         described << describeRun(run);
@@ -63,9 +63,9 @@ void setUpAndRecord(PlotJournal& journal, DrawingSurface& surface, PlotVariables
 std::optional<QString> runAndRecord(PlotJournal& journal, const CurveConstants& constants,
                                     LinkingLines lines, std::int16_t& Miocolor,
                                     PlotVariables& plot, DrawingSurface& surface,
-                                    RunMonitor* monitor) {
+                                    ProgressReport* progress) {
     PlotRun run{constants, lines, Miocolor, std::nullopt};
-    StopRecorder recorder(monitor);
+    StopRecorder recorder(progress);
     std::optional<QString> message =
         runCurveGenerator(constants, lines, Miocolor, plot, surface, &recorder);
     if (message)

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "windows/plot/curve_generator.h"
+#include "core/curve_generator.h"
 
 #include <QString>
 #include <cstdint>
@@ -46,12 +46,10 @@ private:
 
 // Stops a run after the number of passes a stopped run had made, so that its replay ends
 // where the original did.
-class StopAfterPasses : public RunMonitor {
+class StopAfterPasses : public ProgressReport {
 public:
     explicit StopAfterPasses(std::int64_t passes) : passes_(passes) {}
-    bool keepGoing(std::int64_t passesDone, std::int64_t) override {
-        return passesDone < passes_;
-    }
+    bool update(std::int64_t passesDone, std::int64_t) override { return passesDone < passes_; }
 
 private:
     std::int64_t passes_ = 0;
@@ -61,12 +59,12 @@ private:
 void setUpAndRecord(PlotJournal& journal, DrawingSurface& surface, PlotVariables& plot,
                     const TaggedValue& Incr);
 
-// One run of the generator, recorded with the colour cursor before it and, when the monitor
+// One run of the generator, recorded with the colour cursor before it and, when its progress
 // stopped it, the passes it made. A refused run draws nothing and is not recorded.
 std::optional<QString> runAndRecord(PlotJournal& journal, const CurveConstants& constants,
                                     LinkingLines lines, std::int16_t& Miocolor,
                                     PlotVariables& plot, DrawingSurface& surface,
-                                    RunMonitor* monitor = nullptr);
+                                    ProgressReport* progress = nullptr);
 
 // Draws what the journal holds onto a fresh surface, through the plot window's own set-up
 // and the same generator.

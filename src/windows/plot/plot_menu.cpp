@@ -69,7 +69,8 @@ bool PlotMenu::available() const {
 void PlotMenu::popUp(QPoint surfacePoint) {
     if (!available())
         return;
-    menu_->popup(surface_.mapToGlobal(surfacePoint), menu_->actions().constFirst());
+    menu_->popup(surface_.mapToGlobal(surfacePoint));
+    menu_->setActiveAction(menu_->actions().constFirst());
 }
 
 FigureLook PlotMenu::look() const {
