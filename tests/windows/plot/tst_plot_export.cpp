@@ -10,6 +10,8 @@
 #include "windows/plot/plot_menu.h"
 
 #include <QAccessible>
+#include <QApplication>
+#include <QContextMenuEvent>
 #include <QClipboard>
 #include <QMenu>
 #include <QPainter>
@@ -328,13 +330,22 @@ void PlotExportTest::menuIsReadAndReachedByKeyboard() {
             found = found || action->shortcuts().contains(opener);
         QVERIFY(found);
     }
-    menu().popUp(QPoint(5, 5));
+    // The right button asks for it too.
+    QContextMenuEvent press(QContextMenuEvent::Mouse, QPoint(5, 5),
+                            plot().surface().mapToGlobal(QPoint(5, 5)));
+    QApplication::sendEvent(&plot().surface(), &press);
+    QVERIFY(menu().menu().isVisible());
     QCOMPARE(menu().menu().activeAction(), entries.first());
     QTest::keyClick(&menu().menu(), Qt::Key_Down);
     QCOMPARE(menu().menu().activeAction(), entries.at(1));
     QTest::keyClick(&menu().menu(), Qt::Key_Return);
     QVERIFY(!menu().menu().isVisible());
     QVERIFY(rgb(QGuiApplication::clipboard()->image()) == rgb(plot().surface().snapshot()));
+    // Ctrl+P on the window itself prints.
+    play(QStringLiteral("show"));
+    QVERIFY(QTest::qWaitForWindowActive(&plot()));
+    QTest::keySequence(&plot(), QKeySequence(Qt::CTRL | Qt::Key_P));
+    QCOMPARE(dialogs_.printAsked, 1);
 }
 
 void PlotExportTest::nothingWhileALongRunShowsItsProgress() {
