@@ -138,11 +138,9 @@ void registerExportBenchmarks() {
     timed(benchmark::RegisterBenchmark("export/default_png_4x", exportFigure, defaultRun,
                                        Export::Png4x),
           5, 3);
-    timed(benchmark::RegisterBenchmark("export/default_svg", exportFigure, defaultRun,
-                                       Export::Svg),
+    timed(benchmark::RegisterBenchmark("export/default_svg", exportFigure, defaultRun, Export::Svg),
           5, 3);
-    timed(benchmark::RegisterBenchmark("export/default_pdf", exportFigure, defaultRun,
-                                       Export::Pdf),
+    timed(benchmark::RegisterBenchmark("export/default_pdf", exportFigure, defaultRun, Export::Pdf),
           5, 3);
     const QString gnuplot = QStandardPaths::findExecutable(QStringLiteral("gnuplot"));
     if (!gnuplot.isEmpty())

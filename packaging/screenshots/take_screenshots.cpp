@@ -71,8 +71,8 @@ bool saveFigureMenu(Form4& plot, const QDir& out) {
     menu.menu().hide();
     if (!picture.save(out.filePath(QStringLiteral("form4-menu.png")), "PNG"))
         return false;
-    return !writeFigureFile(plot.journal(), menu.look(), out.filePath(QStringLiteral("plot-4x.png")),
-                            4);
+    return !writeFigureFile(plot.journal(), menu.look(),
+                            out.filePath(QStringLiteral("plot-4x.png")), 4);
 }
 
 bool walk(Program& program, const QDir& out) {

@@ -107,16 +107,16 @@ std::optional<double> numberIn(const QString& text) {
 std::optional<CurveConstants> constantsIn(const QString& text, QString& problem) {
     const QStringList parts = text.split(QLatin1Char(','));
     if (parts.size() != 4) {
-        problem = QStringLiteral("«%1» non sono quattro numeri A,B,N,E separati da virgole")
-                      .arg(text);
+        problem =
+            QStringLiteral("«%1» non sono quattro numeri A,B,N,E separati da virgole").arg(text);
         return std::nullopt;
     }
     double values[4] = {};
     for (int index = 0; index < 4; ++index) {
         const std::optional<double> value = numberIn(parts.at(index));
         if (!value) {
-            problem = QStringLiteral("«%1» non è un numero (col punto decimale)")
-                          .arg(parts.at(index));
+            problem =
+                QStringLiteral("«%1» non è un numero (col punto decimale)").arg(parts.at(index));
             return std::nullopt;
         }
         values[index] = *value;
@@ -203,8 +203,9 @@ std::optional<QString> misuse(const std::vector<Given>& given) {
         if (!known)
             continue; // help and version
         if (known->valueName && !option.hasValue)
-            return refusal(option.name, QStringLiteral("manca il valore %1")
-                                            .arg(QLatin1String(known->valueName)));
+            return refusal(
+                option.name,
+                QStringLiteral("manca il valore %1").arg(QLatin1String(known->valueName)));
         if (!known->valueName && option.hasValue)
             return refusal(option.name, QStringLiteral("non vuole un valore"));
         if (option.name != QLatin1String("run") && option.name != QLatin1String("lines") &&
@@ -245,9 +246,9 @@ CommandLine parseCommandLine(const QStringList& arguments) {
     request.file = parser.value(QStringLiteral("render"));
     const std::optional<FigureFormat> format = formatForFile(request.file);
     if (!format)
-        return refused(refusal(QStringLiteral("render"),
-                               QStringLiteral("«%1» non finisce in .png, .svg o .pdf")
-                                   .arg(request.file)));
+        return refused(
+            refusal(QStringLiteral("render"),
+                    QStringLiteral("«%1» non finisce in .png, .svg o .pdf").arg(request.file)));
     request.format = *format;
     return readRender(given, std::move(request));
 }

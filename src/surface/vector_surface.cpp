@@ -134,8 +134,8 @@ void VectorSurface::flush() {
 void VectorSurface::Line(float x1, float y1, float x2, float y2, std::optional<QRgb> colour) {
     flush();
     const double width = std::max(1, drawWidth_) * pixel_;
-    painter_.setPen(QPen(QColor::fromRgb(colour ? *colour : look_.foreground), width,
-                         Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
+    painter_.setPen(QPen(QColor::fromRgb(colour ? *colour : look_.foreground), width, Qt::SolidLine,
+                         Qt::SquareCap, Qt::MiterJoin));
     painter_.drawLine(toPainter(x1, y1), toPainter(x2, y2));
     painter_.setPen(Qt::NoPen);
 }

@@ -34,29 +34,23 @@ void CommandLineTest::withoutArgumentsTheWindowsStart() {
 void CommandLineTest::refusesBadArguments_data() {
     QTest::addColumn<QStringList>("arguments");
     QTest::addColumn<QString>("named"); // what the one line must name
+    // The commonest wrong values are run through the program itself (tst_render_command).
     const QString file = QStringLiteral("figura.png");
-    QTest::newRow("three constants") << QStringList{"--render", file, "--run", "1,2,3"} << "--run";
-    QTest::newRow("letters") << QStringList{"--render", file, "--run", "a,b,c,d"} << "«a»";
-    QTest::newRow("a comma decimal") << QStringList{"--render", file, "--run", "1,2,3,0,5"}
-                                     << "--run";
-    QTest::newRow("negative factor") << QStringList{"--render", file, "--incr", "-1"} << "--incr";
+    QTest::newRow("a comma decimal")
+        << QStringList{"--render", file, "--run", "1,2,3,0,5"} << "--run";
     QTest::newRow("zero factor") << QStringList{"--render", file, "--incr=0"} << "--incr";
-    QTest::newRow("scale 3") << QStringList{"--render", file, "--scale", "3"} << "--scale";
-    QTest::newRow("scale of an SVG") << QStringList{"--render", "f.svg", "--scale", "2"}
-                                     << "--scale";
-    QTest::newRow("unknown extension") << QStringList{"--render", "figura.bmp"} << "figura.bmp";
+    QTest::newRow("scale of an SVG")
+        << QStringList{"--render", "f.svg", "--scale", "2"} << "--scale";
     QTest::newRow("no extension") << QStringList{"--render", "figura"} << "--render";
     QTest::newRow("unknown option") << QStringList{"--colour", "3"} << "--colour";
     QTest::newRow("unknown short option") << QStringList{"-x"} << "-x";
     QTest::newRow("missing value") << QStringList{"--render", file, "--run"} << "--run";
     QTest::newRow("value of a flag") << QStringList{"--render", file, "--lines=1"} << "--lines";
     QTest::newRow("a stray word") << QStringList{"--render", file, "extra"} << "extra";
-    QTest::newRow("render twice") << QStringList{"--render", file, "--render", file}
-                                  << "--render";
+    QTest::newRow("render twice") << QStringList{"--render", file, "--render", file} << "--render";
     QTest::newRow("runs without a file") << QStringList{"--run", "1,2,3,4"} << "--render";
-    QTest::newRow("colour past 16 bits") << QStringList{"--render", file, "--start-colour",
-                                                        "40000"}
-                                         << "--start-colour";
+    QTest::newRow("colour past 16 bits")
+        << QStringList{"--render", file, "--start-colour", "40000"} << "--start-colour";
     QTest::newRow("clear with no run after it")
         << QStringList{"--render", file, "--run", "1,2,3,4", "--clear"} << "--clear";
 }
@@ -71,9 +65,8 @@ void CommandLineTest::refusesBadArguments() {
 }
 
 void CommandLineTest::stepsFollowTheOrderOfTheOptions() {
-    const CommandLine result =
-        parsed({"--run", "86,55,90,1", "--render", "f.svg", "--lines", "--run=100,30,50,2.5",
-                "--clear", "--run", "1e2,-5,7,0.25"});
+    const CommandLine result = parsed({"--run", "86,55,90,1", "--render", "f.svg", "--lines",
+                                       "--run=100,30,50,2.5", "--clear", "--run", "1e2,-5,7,0.25"});
     QCOMPARE(result.action, CommandLine::Action::Render);
     using Kind = FigureStep::Kind;
     const std::vector<FigureStep>& steps = result.render.steps;

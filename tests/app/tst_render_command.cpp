@@ -155,7 +155,8 @@ void RenderCommandTest::unwritableFileLeavesNothing() {
     QCOMPARE(outcome.status, 1);
     QCOMPARE(outcome.errors.count(QLatin1Char('\n')), 1);
     QVERIFY2(outcome.errors.contains(path), qPrintable(outcome.errors));
-    QCOMPARE(QDir(folder_->path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList());
+    QCOMPARE(QDir(folder_->path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+             QStringList());
 }
 
 QTEST_MAIN(RenderCommandTest)

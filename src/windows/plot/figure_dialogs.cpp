@@ -43,9 +43,10 @@ std::optional<FigureDialogs::SaveChoice> DesktopFigureDialogs::chooseSaveFile(QW
     dialog.setNameFilters(names);
     dialog.setDefaultSuffix(QStringLiteral("png"));
     // A name typed without an extension takes the chosen filter's.
-    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString& name) {
-        dialog.setDefaultSuffix(QString::fromLatin1(filterNamed(name).suffix));
-    });
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog,
+                     [&dialog](const QString& name) {
+                         dialog.setDefaultSuffix(QString::fromLatin1(filterNamed(name).suffix));
+                     });
     dialog.selectFile(QStringLiteral("curve.png"));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;

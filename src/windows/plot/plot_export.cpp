@@ -38,13 +38,14 @@ QString openFailure(const QString& path, const QSaveFile& file) {
     if (!folder.isDir())
         return cannotSave(path, QStringLiteral("«%1» non è una cartella")
                                     .arg(QDir::toNativeSeparators(folder.filePath())));
-    return cannotSave(path, QStringLiteral("non si può scrivere nella cartella (%1)")
-                                .arg(file.errorString()));
+    return cannotSave(
+        path, QStringLiteral("non si può scrivere nella cartella (%1)").arg(file.errorString()));
 }
 
 QString writeFailure(const QString& path, const QString& detail) {
     return cannotSave(
-        path, QStringLiteral("la scrittura non è riuscita, forse il disco è pieno (%1)").arg(detail));
+        path,
+        QStringLiteral("la scrittura non è riuscita, forse il disco è pieno (%1)").arg(detail));
 }
 
 // Writes the whole file or nothing. A write that the disk cuts short can look like a success
@@ -159,9 +160,10 @@ FigureLook plotWindowLook() {
     const double dpiX = screen ? screen->logicalDotsPerInchX() : 96.0;
     const double dpiY = screen ? screen->logicalDotsPerInchY() : 96.0;
     const QPalette palette = QApplication::palette();
-    return {QSize(twipsToPixels(layout.clientWidth, dpiX), twipsToPixels(layout.clientHeight, dpiY)),
-            QPointF(dpiX, dpiY), palette.color(QPalette::WindowText).rgb(),
-            palette.color(QPalette::Window).rgb()};
+    return {
+        QSize(twipsToPixels(layout.clientWidth, dpiX), twipsToPixels(layout.clientHeight, dpiY)),
+        QPointF(dpiX, dpiY), palette.color(QPalette::WindowText).rgb(),
+        palette.color(QPalette::Window).rgb()};
 }
 
 QImage renderFigureImage(const PlotJournal& journal, const FigureLook& look, double ratio) {
@@ -216,7 +218,7 @@ std::optional<QString> writeFigureFile(const PlotJournal& journal, const FigureL
     switch (*format) {
     case FigureFormat::Png:
         return writeImageFile(scale == 1 && screenImage ? *screenImage
-                                                         : renderFigureImage(journal, look, scale),
+                                                        : renderFigureImage(journal, look, scale),
                               path);
     case FigureFormat::Svg:
         return writeSvgFile(journal, look, path);

@@ -61,9 +61,8 @@ void setUpAndRecord(PlotJournal& journal, DrawingSurface& surface, PlotVariables
 }
 
 std::optional<QString> runAndRecord(PlotJournal& journal, const CurveConstants& constants,
-                                    LinkingLines lines, std::int16_t& Miocolor,
-                                    PlotVariables& plot, DrawingSurface& surface,
-                                    ProgressReport* progress) {
+                                    LinkingLines lines, std::int16_t& Miocolor, PlotVariables& plot,
+                                    DrawingSurface& surface, ProgressReport* progress) {
     PlotRun run{constants, lines, Miocolor, std::nullopt};
     StopRecorder recorder(progress);
     std::optional<QString> message =

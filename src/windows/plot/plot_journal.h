@@ -62,9 +62,8 @@ void setUpAndRecord(PlotJournal& journal, DrawingSurface& surface, PlotVariables
 // One run of the generator, recorded with the colour cursor before it and, when its progress
 // stopped it, the passes it made. A refused run draws nothing and is not recorded.
 std::optional<QString> runAndRecord(PlotJournal& journal, const CurveConstants& constants,
-                                    LinkingLines lines, std::int16_t& Miocolor,
-                                    PlotVariables& plot, DrawingSurface& surface,
-                                    ProgressReport* progress = nullptr);
+                                    LinkingLines lines, std::int16_t& Miocolor, PlotVariables& plot,
+                                    DrawingSurface& surface, ProgressReport* progress = nullptr);
 
 // Draws what the journal holds onto a fresh surface, through the plot window's own set-up
 // and the same generator.

@@ -37,8 +37,7 @@ PlotMenu::PlotMenu(ProgramWindow& window, PlotSurface& surface, const PlotJourna
              &PlotMenu::saveImage);
     addEntry(QStringLiteral("&Copia immagine"), QKeySequence(Qt::CTRL | Qt::Key_C),
              &PlotMenu::copyImage);
-    addEntry(QStringLiteral("S&tampa…"), QKeySequence(Qt::CTRL | Qt::Key_P),
-             &PlotMenu::printImage);
+    addEntry(QStringLiteral("S&tampa…"), QKeySequence(Qt::CTRL | Qt::Key_P), &PlotMenu::printImage);
     surface_.setContextMenuPolicy(Qt::CustomContextMenu);
     connect(&surface_, &QWidget::customContextMenuRequested, this, &PlotMenu::popUp);
     // The keyboard's ways to the menu, wherever the focus is in the window.

@@ -1,7 +1,7 @@
 #include "app/program.h"
+#include "core/palette.h"
 #include "recording_figure_dialogs.h"
 #include "recording_platform.h"
-#include "core/palette.h"
 #include "surface/plot_surface.h"
 #include "test_windows.h"
 #include "windows/calibration/form2.h"
@@ -11,8 +11,8 @@
 
 #include <QAccessible>
 #include <QApplication>
-#include <QContextMenuEvent>
 #include <QClipboard>
+#include <QContextMenuEvent>
 #include <QMenu>
 #include <QPainter>
 #include <QPushButton>
@@ -114,7 +114,8 @@ void PlotExportTest::play(const QString& actions) {
             program_->Show(constants);
             program_->Show(plot());
         } else if (action == QLatin1String("lines") || action == QLatin1String("clear")) {
-            plot().control<QPushButton>(action == QLatin1String("lines") ? "Command4" : "Command2")
+            plot()
+                .control<QPushButton>(action == QLatin1String("lines") ? "Command4" : "Command2")
                 ->click();
         } else if (action.startsWith(QLatin1String("incr="))) {
             program_->form2().Incr = TaggedValue::fromDouble(value.toDouble());
@@ -194,8 +195,8 @@ void PlotExportTest::savesEachFormat() {
         }
         // Drawn afresh, its dots as wide for their picture as on screen.
         QCOMPARE(image.size(), window * scale);
-        const double shareOnScreen = double(pixelsOf(rgb(screen), paletteColor(1))) /
-                                     (screen.width() * screen.height());
+        const double shareOnScreen =
+            double(pixelsOf(rgb(screen), paletteColor(1))) / (screen.width() * screen.height());
         const double share =
             double(pixelsOf(rgb(image), paletteColor(1))) / (image.width() * image.height());
         QVERIFY2(std::abs(share / shareOnScreen - 1) < 0.25, qPrintable(QString::number(share)));
@@ -323,8 +324,8 @@ void PlotExportTest::menuIsReadAndReachedByKeyboard() {
         QVERIFY(plot().actions().contains(entries.at(index))); // the window's own shortcuts
     }
     // The Menu key and Shift+F10 open it anywhere in the window, its first entry chosen.
-    for (const QKeySequence& opener : {QKeySequence(Qt::Key_Menu),
-                                       QKeySequence(Qt::SHIFT | Qt::Key_F10)}) {
+    for (const QKeySequence& opener :
+         {QKeySequence(Qt::Key_Menu), QKeySequence(Qt::SHIFT | Qt::Key_F10)}) {
         bool found = false;
         for (QAction* action : plot().actions())
             found = found || action->shortcuts().contains(opener);
