@@ -31,7 +31,7 @@ QString suffixOf(FigureFormat format) {
 
 PlotMenu::PlotMenu(ProgramWindow& window, PlotSurface& surface, const PlotJournal& journal)
     : QObject(&window), window_(window), surface_(surface), journal_(journal),
-      menu_(std::make_unique<QMenu>(&window)) {
+      menu_(new QMenu(&window)) {
     menu_->setAccessibleName(QStringLiteral("Menu del grafico"));
     addEntry(QStringLiteral("&Salva immagine…"), QKeySequence(Qt::CTRL | Qt::Key_S),
              &PlotMenu::saveImage);
@@ -47,8 +47,6 @@ PlotMenu::PlotMenu(ProgramWindow& window, PlotSurface& surface, const PlotJourna
     connect(opener, &QAction::triggered, this, [this] { popUp(surface_.rect().center()); });
     window_.addAction(opener);
 }
-
-PlotMenu::~PlotMenu() = default;
 
 QAction* PlotMenu::addEntry(const QString& text, const QKeySequence& shortcut,
                             void (PlotMenu::*run)()) {

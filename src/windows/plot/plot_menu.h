@@ -5,7 +5,6 @@
 
 #include <QObject>
 #include <QPoint>
-#include <memory>
 
 class PlotSurface;
 class ProgramWindow;
@@ -21,7 +20,6 @@ class PlotMenu : public QObject {
     Q_OBJECT
 public:
     PlotMenu(ProgramWindow& window, PlotSurface& surface, const PlotJournal& journal);
-    ~PlotMenu() override;
 
     // Tests answer the dialogs themselves.
     void setDialogs(FigureDialogs& dialogs) { dialogs_ = &dialogs; }
@@ -46,5 +44,5 @@ private:
     const PlotJournal& journal_;
     DesktopFigureDialogs desktopDialogs_;
     FigureDialogs* dialogs_ = &desktopDialogs_;
-    std::unique_ptr<QMenu> menu_;
+    QMenu* menu_ = nullptr; // the window's child
 };
