@@ -29,6 +29,7 @@ private:
     void Command2_Click();
     void Command3_Click();
     void Command4_Click();
+    void restFocusOnTheDrawing();
 
     PlotSurface* surface_ = nullptr;
     bool command4Value_ = false;
