@@ -11,11 +11,10 @@ constexpr int gap = 1; // between the control and an outside frame
 } // namespace
 
 FocusFrame::FocusFrame(QWidget& watched, Placement placement)
-    : QWidget(watched.parentWidget()), watched_(watched), placement_(placement) {
+    : QFocusFrame(watched.parentWidget()), watched_(watched), placement_(placement) {
     setAttribute(Qt::WA_TransparentForMouseEvents);
     setFocusPolicy(Qt::NoFocus);
-    // Nothing for a screen reader: the control itself reports its focus.
-    setAccessibleName(watched.accessibleName());
+    setAccessibleName(QStringLiteral("Cornice del fuoco"));
     watched.installEventFilter(this);
     follow();
 }
@@ -35,7 +34,7 @@ bool FocusFrame::eventFilter(QObject* watched, QEvent* event) {
             break;
         }
     }
-    return QWidget::eventFilter(watched, event);
+    return QFocusFrame::eventFilter(watched, event);
 }
 
 void FocusFrame::follow() {
