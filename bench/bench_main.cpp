@@ -34,6 +34,8 @@ const std::vector<Ratio> ratios{
     {"calibration_over_math", "calibration/change_drawing", "math/calibration_reference", ""},
     {"startup_over_minimal", "startup/program", "startup/minimal", ""},
     {"rss_over_minimal", "startup/program", "startup/minimal", "peak_rss_kb"},
+    {"surface_economical_over_direct", "surface/economical", "surface/direct", ""},
+    {"raster_over_qpainter", "raster/own", "raster/qpainter", ""},
 };
 
 // Google Benchmark's flags, with the repetitions of all cases interleaved unless the
@@ -73,6 +75,7 @@ int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_SCALE_FACTOR")) {
         registerCalibrationBenchmarks();
         registerStartupBenchmarks();
+        registerSurfaceBenchmarks();
     }
     std::vector<std::string> arguments = benchmarkArguments(argc, argv);
     std::vector<char*> pointers;

@@ -17,3 +17,4 @@ inline constexpr int benchRepetitions = 15;
 void registerPlotBenchmarks();
 void registerCalibrationBenchmarks();
 void registerStartupBenchmarks();
+void registerSurfaceBenchmarks();

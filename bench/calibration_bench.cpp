@@ -2,7 +2,7 @@
 #include "plain_math.h"
 
 #include "app/program.h"
-#include "surface/drawing_surface.h"
+#include "core/drawing_surface.h"
 #include "surface/plot_surface.h"
 #include "windows/calibration/form2.h"
 

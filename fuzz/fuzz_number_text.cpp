@@ -4,8 +4,8 @@
 // (as UTF-8 or as raw UTF-16), or two tagged values and the operations between them.
 // Every property that fails aborts, so libFuzzer keeps the input as a crash.
 
-#include "app/number_text.h"
-#include "app/tagged_value.h"
+#include "core/number_text.h"
+#include "core/tagged_value.h"
 
 #include <QLocale>
 #include <QString>

@@ -2,7 +2,7 @@
 // PNGs for the larger desktop sizes, the three small images (32 x 32 in 2 colours, 32 x 32
 // and 16 x 16 in 16 colours) and the Windows icon that holds those three.
 // Usage: make_icons OUTPUT_DIRECTORY
-#include "surface/palette.h"
+#include "core/palette.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,18 +1,11 @@
 #pragma once
 
+#include "core/progress.h"
+
 #include <QString>
-#include <cstdint>
 #include <memory>
 
 class QWidget;
-
-// The progress of a long task; shown to the user only once the task has lasted a moment.
-class ProgressReport {
-public:
-    virtual ~ProgressReport() = default;
-    // False once the user asked to stop.
-    virtual bool update(std::int64_t done, std::int64_t total) = 0;
-};
 
 // What the windows ask of the desktop beyond drawing: a message box and ending the
 // program. Tests put a recorder in its place, so they never block on a dialog.

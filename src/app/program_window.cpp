@@ -21,11 +21,15 @@ bool ProgramWindow::event(QEvent* event) {
 void ProgramWindow::onClick(const QString& buttonName, std::function<void()> handler) {
     auto* button = control<QAbstractButton>(buttonName);
     Q_ASSERT(button);
-    connect(button, &QAbstractButton::clicked, this, [this, handler = std::move(handler)] {
-        if (program_.busy())
-            return;
-        program_.runPendingActivation();
-        if (!program_.ended())
-            handler();
-    });
+    connect(button, &QAbstractButton::clicked, this,
+            [this, handler = std::move(handler)] { handleUserEvent(handler); });
+}
+
+void ProgramWindow::handleUserEvent(const std::function<void()>& handler) {
+    if (program_.busy())
+        return;
+    // A press on an inactive window activates it before the click's own handler runs.
+    program_.runPendingActivation();
+    if (!program_.ended())
+        handler();
 }

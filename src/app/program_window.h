@@ -18,8 +18,7 @@ public:
     // Runs the activation handler (only the program calls this).
     void activate();
     // The control of that name in the layout table.
-    template <typename Control>
-    Control* control(const QString& name) const {
+    template <typename Control> Control* control(const QString& name) const {
         return qobject_cast<Control*>(controls_.value(name));
     }
 
@@ -28,6 +27,9 @@ protected:
     bool event(QEvent* event) override;
     // Connects a button's click to a handler that runs only while the program goes on.
     void onClick(const QString& buttonName, std::function<void()> handler);
+    // Runs the handler of a click or a change the user made: not while a long drawing is in
+    // progress, after any activation the press made, and never once the program has ended.
+    void handleUserEvent(const std::function<void()>& handler);
 
 private:
     Program& program_;

@@ -2,7 +2,7 @@
 #include "app/platform.h"
 #include "app/program.h"
 #include "recording_platform.h"
-#include "surface/palette.h"
+#include "core/palette.h"
 #include "surface/plot_surface.h"
 #include "test_windows.h"
 

@@ -1,6 +1,6 @@
 #include "app/program.h"
+#include "core/palette.h"
 #include "recording_platform.h"
-#include "surface/palette.h"
 #include "surface/plot_surface.h"
 #include "test_windows.h"
 #include "windows/calibration/form2.h"
@@ -188,7 +188,7 @@ void ProgramTest::linesButtonOnAnInactivePlotWindowRunsSetUpFirst() {
     QTest::mouseClick(lines, Qt::LeftButton);
     QCOMPARE(order, (QList<QString>{"activate Form4", "click"}));
     QCOMPARE(program_->form3().Miocolor, static_cast<std::int16_t>(colour + 2));
-    QVERIFY(!program_->form4().Command4Value());
+    QCOMPARE(program_->form4().Command4Value(), LinkingLines::Off);
 }
 
 void ProgramTest::exitButtonsEndTheProgramAtOnce_data() {

@@ -1,6 +1,6 @@
 #include "app/program.h"
+#include "core/palette.h"
 #include "recording_platform.h"
-#include "surface/palette.h"
 #include "surface/plot_surface.h"
 #include "windows/calibration/form2.h"
 #include "windows/constants/form3.h"

@@ -1,4 +1,4 @@
-#include "surface/palette.h"
+#include "core/palette.h"
 
 #include <QFile>
 #include <QImage>

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "app/tagged_value.h"
-#include "surface/drawing_surface.h"
-#include "surface/palette.h"
-#include "windows/plot/curve_generator.h"
+#include "core/curve_generator.h"
+#include "core/drawing_surface.h"
+#include "core/palette.h"
+#include "core/tagged_value.h"
 
 #include <cmath>
 #include <optional>
@@ -14,7 +14,7 @@
 // pixels. Only runs within the limits are read here: a refused run gives no value.
 namespace plain_curve_run {
 
-struct Walk {
+struct ReferenceWalk {
     double lastX1 = 0.0;
     double lastY1 = 0.0;
     double lastX2 = 0.0;
@@ -22,8 +22,11 @@ struct Walk {
     int pairCount = 0;
 };
 
+// The reference reading meets only numbers: anything else is a fault of the test itself.
 inline double number(const Outcome<TaggedValue>& value) {
-    return value.value().toDouble().value();
+    if (!value)
+        qFatal("the reference run met a value that is not a number");
+    return value.value().toDouble().valueOr(0.0);
 }
 
 inline void drawDot(DrawingSurface& surface, double x, double y, int colourIndex) {
@@ -34,7 +37,7 @@ inline void drawDot(DrawingSurface& surface, double x, double y, int colourIndex
 // Steps 9 to 14 of a pass, once curve 1's dot is drawn.
 inline void curveTwo(double epsilon, double SinT, double X1, double Y1, LinkingLines lines,
                      std::int16_t& Miocolor, const PlotVariables& plot, DrawingSurface& surface,
-                     Walk& walk) {
+                     ReferenceWalk& walk) {
     const double CX = plot.CX.toDouble().value();
     const double CY = plot.CY.toDouble().value();
     const double BETA1 = plot.BETA1.toDouble().value();
@@ -61,7 +64,8 @@ inline void curveTwo(double epsilon, double SinT, double X1, double Y1, LinkingL
 }
 
 inline void pass(const TaggedValue& ALFA, double epsilon, LinkingLines lines,
-                 std::int16_t& Miocolor, PlotVariables& plot, DrawingSurface& surface, Walk& walk) {
+                 std::int16_t& Miocolor, PlotVariables& plot, DrawingSurface& surface,
+                 ReferenceWalk& walk) {
     const double CosAlfa = std::cos(number(multiply(ALFA, plot.P1)));
     plot.A2 = multiply(ALFA, plot.Ve).value().toInt16().value();
     const double t = number(multiply(TaggedValue::fromInt16(plot.A2), plot.P1));
@@ -97,7 +101,7 @@ inline std::optional<QString> run(const CurveConstants& constants, LinkingLines 
         return segmentIsNullMessage;
     const double epsilon = number(divide(plot.OA, n));
     const double last = n.toDouble().value();
-    Walk walk;
+    ReferenceWalk walk;
     for (TaggedValue ALFA = TaggedValue::fromInt16(0); compareNumber(ALFA, last).value() <= 0;
          ALFA = add(ALFA, TaggedValue::fromInt16(1)).value())
         pass(ALFA, epsilon, lines, Miocolor, plot, surface, walk);

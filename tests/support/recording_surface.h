@@ -1,6 +1,6 @@
 #pragma once
 
-#include "surface/drawing_surface.h"
+#include "core/drawing_surface.h"
 
 #include <vector>
 

@@ -1,4 +1,4 @@
-#include "surface/palette.h"
+#include "core/palette.h"
 #include "surface/plot_surface.h"
 
 #include <QtTest>
@@ -95,8 +95,9 @@ void PlotSurfaceTest::lineWithoutColourUsesTheForeground() {
     const QImage image = surface_->snapshot();
     QCOMPARE(image.pixel(static_cast<int>(100 * ratio), static_cast<int>(50 * ratio)), foreground);
     surface_->Line(100, 10, 100, 90, paletteColor(2));
-    QCOMPARE(surface_->snapshot().pixel(static_cast<int>(100 * ratio), static_cast<int>(20 * ratio)),
-             paletteColor(2));
+    QCOMPARE(
+        surface_->snapshot().pixel(static_cast<int>(100 * ratio), static_cast<int>(20 * ratio)),
+        paletteColor(2));
 }
 
 void PlotSurfaceTest::drawingSurvivesResizing() {

@@ -1,10 +1,10 @@
 #include "windows/calibration/form2.h"
 
-#include "app/degrees.h"
 #include "app/focus_frame.h"
 #include "app/platform.h"
 #include "app/program.h"
-#include "surface/palette.h"
+#include "core/degrees.h"
+#include "core/palette.h"
 #include "surface/plot_surface.h"
 #include "windows/constants/form3.h"
 
@@ -22,11 +22,6 @@ constexpr double incrPerStep = 0.02;
 constexpr double incrThreshold = 0.53;
 constexpr int figureColour = 4; // red
 
-double numberOr(const TaggedValue& value, double fallback) {
-    const Outcome<double> number = value.toDouble();
-    return number ? number.value() : fallback;
-}
-
 } // namespace
 
 Form2::Form2(Program& program) : ProgramWindow(program, form2Layout()) {
@@ -42,14 +37,8 @@ Form2::Form2(Program& program) : ProgramWindow(program, form2Layout()) {
     new FocusFrame(*HScroll1, FocusFrame::Placement::Outside);
     onClick(QStringLiteral("Command1"), [this] { Command1_Click(); });
     onClick(QStringLiteral("Command3"), [this] { Command3_Click(); });
-    connect(HScroll1, &QScrollBar::valueChanged, this, [this] {
-        // A press on the bar of an inactive window activates it first.
-        if (this->program().busy())
-            return;
-        this->program().runPendingActivation();
-        if (!this->program().ended())
-            HScroll1_Change();
-    });
+    connect(HScroll1, &QScrollBar::valueChanged, this,
+            [this] { handleUserEvent([this] { HScroll1_Change(); }); });
 }
 
 void Form2::Form_Activate() {
@@ -65,7 +54,7 @@ void Form2::COORDINATE() {
     surface.setScaleMode(0);
     surface.setDrawWidth(1);
     surface.setScaleWidth(surfaceWidth);
-    surface.setScaleHeight(static_cast<float>(surface.ScaleWidth() * numberOr(Incr, 0.0)));
+    surface.setScaleHeight(static_cast<float>(surface.ScaleWidth() * Incr.toDouble().valueOr(0.0)));
     CX = TaggedValue::fromSingle(surface.ScaleWidth() / 2 + centreOffset);
     CY = TaggedValue::fromSingle(surface.ScaleHeight() / 2);
     const float cx = CX.single();
@@ -76,9 +65,9 @@ void Form2::COORDINATE() {
 }
 
 void Form2::TRACCIA() {
-    const double p1 = numberOr(P1, 0.0);
-    const double cx = numberOr(CX, 0.0);
-    const double cy = numberOr(CY, 0.0);
+    const double p1 = P1.toDouble().valueOr(0.0);
+    const double cx = CX.toDouble().valueOr(0.0);
+    const double cy = CY.toDouble().valueOr(0.0);
     const QRgb colour = paletteColor(figureColour);
     double xr = 0.0;
     double yr = 0.0;

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/program_window.h"
-#include "app/tagged_value.h"
+#include "core/tagged_value.h"
 
 class DrawingSurface;
 class PlotSurface;

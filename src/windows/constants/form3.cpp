@@ -1,8 +1,8 @@
 #include "windows/constants/form3.h"
 
-#include "app/number_text.h"
 #include "app/platform.h"
 #include "app/program.h"
+#include "core/number_text.h"
 #include "windows/plot/form4.h"
 
 #include <QLineEdit>

@@ -1,5 +1,7 @@
 #include "windows/intro/intro_document.h"
 
+#include "core/numeric.h"
+
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QTextLayout>
@@ -10,7 +12,6 @@
 namespace {
 
 constexpr double tabStopCentimetres = 1.25; // the word processor's default tab stop
-constexpr double centimetresPerInch = 2.54;
 constexpr double documentPointSize = 12.0;
 
 QString tab() {

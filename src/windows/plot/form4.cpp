@@ -1,6 +1,5 @@
 #include "windows/plot/form4.h"
 
-#include "app/degrees.h"
 #include "app/focus_frame.h"
 #include "app/platform.h"
 #include "app/program.h"
@@ -9,25 +8,6 @@
 #include "windows/constants/form3.h"
 
 #include <QScopedValueRollback>
-
-namespace {
-
-constexpr float plotWidth = 500.0f;
-constexpr float originOffset = 10.0f; // O lies this far right of the centre
-
-// A run's progress, as the desktop shows it.
-class ProgressMonitor : public RunMonitor {
-public:
-    explicit ProgressMonitor(std::unique_ptr<ProgressReport> report) : report_(std::move(report)) {}
-    bool keepGoing(std::int64_t passesDone, std::int64_t passesInAll) override {
-        return report_->update(passesDone, passesInAll);
-    }
-
-private:
-    std::unique_ptr<ProgressReport> report_;
-};
-
-} // namespace
 
 Form4::Form4(Program& program) : ProgramWindow(program, form4Layout()) {
     surface_ = new PlotSurface(this);
@@ -58,19 +38,7 @@ void Form4::restFocusOnTheDrawing() {
 }
 
 void Form4::Form_Activate() {
-    P1 = TaggedValue::fromSingle(degreeToRadianSingle);
-    PlotSurface& surface = *surface_;
-    surface.setScaleMode(7);
-    surface.setDrawWidth(2);
-    surface.setScaleWidth(plotWidth);
-    const Outcome<TaggedValue> height =
-        multiply(TaggedValue::fromSingle(surface.ScaleWidth()), program().form2().Incr);
-    const Outcome<float> singleHeight = height ? height.value().toSingle() : Outcome<float>(0.0f);
-    surface.setScaleHeight(singleHeight ? singleHeight.value() : 0.0f);
-    CX = TaggedValue::fromSingle(surface.ScaleWidth() / 2 + originOffset);
-    CY = TaggedValue::fromSingle(surface.ScaleHeight() / 2);
-    surface.Line(CX.single(), 0, CX.single(), surface.ScaleHeight());
-    surface.Line(0, CY.single(), surface.ScaleWidth(), CY.single());
+    setUpPlotWindow(*surface_, *this, program().form2().Incr);
     CALCOLA();
 }
 
@@ -78,13 +46,13 @@ void Form4::CALCOLA() {
     Form3& constantsWindow = program().form3();
     const CurveConstants constants{constantsWindow.VALa, constantsWindow.VALb, constantsWindow.VALc,
                                    constantsWindow.VALe};
-    const LinkingLines lines = command4Value_ ? LinkingLines::On : LinkingLines::Off;
+    const LinkingLines lines = Command4Value();
     std::optional<QString> message;
     {
         const Program::BusyScope busy(program());
-        ProgressMonitor monitor(program().platform().beginProgress(this));
+        const std::unique_ptr<ProgressReport> progress = program().platform().beginProgress(this);
         message = runCurveGenerator(constants, lines, constantsWindow.Miocolor, *this, *surface_,
-                                    &monitor);
+                                    progress.get());
     }
     if (message)
         program().platform().messageBox(this, *message);
@@ -104,6 +72,6 @@ void Form4::Command3_Click() {
 }
 
 void Form4::Command4_Click() {
-    const QScopedValueRollback pressed(command4Value_, true);
+    const QScopedValueRollback pressed(command4Value_, LinkingLines::On);
     CALCOLA();
 }

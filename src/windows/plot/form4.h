@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/program_window.h"
-#include "windows/plot/curve_generator.h"
+#include "core/curve_generator.h"
 
 class PlotSurface;
 
@@ -18,8 +18,9 @@ public:
     void CALCOLA();
 
     PlotSurface& surface() const { return *surface_; }
-    // Command4's pressed state: true only while its click is being handled.
-    bool Command4Value() const { return command4Value_; }
+    // Command4's pressed state: On only while its click is being handled, so that run draws
+    // the linking lines.
+    LinkingLines Command4Value() const { return command4Value_; }
 
 protected:
     void Form_Activate() override;
@@ -32,5 +33,5 @@ private:
     void restFocusOnTheDrawing();
 
     PlotSurface* surface_ = nullptr;
-    bool command4Value_ = false;
+    LinkingLines command4Value_ = LinkingLines::Off;
 };

@@ -1,7 +1,7 @@
 #include "app/program.h"
+#include "core/palette.h"
 #include "recording_platform.h"
 #include "recording_surface.h"
-#include "surface/palette.h"
 #include "surface/plot_surface.h"
 #include "windows/calibration/form2.h"
 #include "windows/constants/form3.h"

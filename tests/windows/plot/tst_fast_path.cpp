@@ -1,7 +1,7 @@
+#include "core/curve_generator.h"
+#include "core/palette.h"
 #include "plain_curve_run.h"
-#include "surface/palette.h"
 #include "surface/plot_surface.h"
-#include "windows/plot/curve_generator.h"
 
 #include <QtTest>
 #include <bit>
@@ -28,19 +28,6 @@ struct Host {
     PlotSurface* surface = nullptr;
 };
 
-// What the plot window's set-up does before a run: its scale, O, and the axes.
-void setUpLikeThePlotWindow(PlotSurface& surface, PlotVariables& plot, double Incr) {
-    plot.P1 = TaggedValue::fromSingle(3.1415927f / 180.0f);
-    surface.setScaleMode(7);
-    surface.setDrawWidth(2);
-    surface.setScaleWidth(500.0f);
-    surface.setScaleHeight(static_cast<float>(500.0f * Incr));
-    plot.CX = TaggedValue::fromSingle(surface.ScaleWidth() / 2 + 10.0f);
-    plot.CY = TaggedValue::fromSingle(surface.ScaleHeight() / 2);
-    surface.Line(plot.CX.single(), 0, plot.CX.single(), surface.ScaleHeight());
-    surface.Line(0, plot.CY.single(), surface.ScaleWidth(), plot.CY.single());
-}
-
 // Equal kind and payload, a double to the last bit.
 bool sameBits(const TaggedValue& left, const TaggedValue& right) {
     if (left.kind() != right.kind())
@@ -52,7 +39,7 @@ bool sameBits(const TaggedValue& left, const TaggedValue& right) {
 
 QByteArray describe(const TaggedValue& value) {
     return QByteArray::number(static_cast<int>(value.kind())) + ":" +
-           QByteArray::number(value.toDouble().ok() ? value.toDouble().value() : 0.0, 'g', 17);
+           QByteArray::number(value.toDouble().valueOr(0.0), 'g', 17);
 }
 
 // Empty when the two pictures agree; otherwise how many pixels differ and the first one.
@@ -199,8 +186,8 @@ void FastPathTest::runsMatchThePlainReading() {
     Host plainHost(PlotSurface::Drawing::Direct);
     PlotVariables fast;
     PlotVariables plain;
-    setUpLikeThePlotWindow(*fastHost.surface, fast, Incr);
-    setUpLikeThePlotWindow(*plainHost.surface, plain, Incr);
+    setUpPlotWindow(*fastHost.surface, fast, TaggedValue::fromDouble(Incr));
+    setUpPlotWindow(*plainHost.surface, plain, TaggedValue::fromDouble(Incr));
     auto fastColour = static_cast<std::int16_t>(Miocolor);
     auto plainColour = static_cast<std::int16_t>(Miocolor);
     for (int count = 0; count < runs; ++count) {
@@ -317,7 +304,7 @@ void FastPathTest::aBurstOfDrawingIsRepaintedOnce() {
     } counter(paints);
     host.surface->installEventFilter(&counter);
     PlotVariables plot;
-    setUpLikeThePlotWindow(*host.surface, plot, 0.63);
+    setUpPlotWindow(*host.surface, plot, TaggedValue::fromDouble(0.63));
     std::int16_t Miocolor = 0;
     const CurveConstants constants{number(200), number(45), number(2e4), number(0.05)};
     QVERIFY(!runCurveGenerator(constants, LinkingLines::On, Miocolor, plot, *host.surface));

@@ -1,7 +1,7 @@
-#include "app/degrees.h"
 #include "app/program.h"
+#include "core/degrees.h"
+#include "core/palette.h"
 #include "recording_platform.h"
-#include "surface/palette.h"
 #include "surface/plot_surface.h"
 #include "test_windows.h"
 #include "windows/calibration/form2.h"
@@ -118,7 +118,9 @@ void Form4Test::clearButtonStartsAFreshDrawing() {
 void Form4Test::linesButtonIsPressedOnlyDuringItsRun() {
     program_->Show(program_->form4());
     QList<bool> pressed;
-    platform_->onMessage = [&](const QString&) { pressed << program_->form4().Command4Value(); };
+    platform_->onMessage = [&](const QString&) {
+        pressed << (program_->form4().Command4Value() == LinkingLines::On);
+    };
     program_->form3().VALc = TaggedValue::fromDouble(0); // every run then shows its message
     pressButton("Command4");
     pressButton("Command2");

@@ -1,5 +1,7 @@
 #pragma once
 
+// Colours only: knows no surface and no widget.
+
 #include <QRgb>
 
 // The 16 fixed colours of the drawing windows: 0 black, 1 blue, 2 green, 3 cyan, 4 red,

@@ -1,7 +1,11 @@
 #pragma once
 
-#include "app/tagged_value.h"
-#include "surface/drawing_surface.h"
+// The plot window's set-up and its curve generator, over any drawing surface. Knows no
+// widget and shows no message: it hands the message back.
+
+#include "core/drawing_surface.h"
+#include "core/progress.h"
+#include "core/tagged_value.h"
 
 #include <QString>
 #include <cstdint>
@@ -31,15 +35,6 @@ struct CurveConstants {
 
 enum class LinkingLines { Off, On };
 
-// Lets a long run show its progress and be stopped by the user.
-class RunMonitor {
-public:
-    virtual ~RunMonitor() = default;
-    // Called every few thousand passes; false stops the run where it is, keeping what is
-    // drawn.
-    virtual bool keepGoing(std::int64_t passesDone, std::int64_t passesInAll) = 0;
-};
-
 // Messages the generator hands back to be shown to the user.
 inline const QString segmentIsNullMessage = QStringLiteral(" Il segmento Vn è nullo ");
 inline const QString incrementTooLargeMessage = QStringLiteral(
@@ -50,6 +45,14 @@ inline const QString incrementTooLargeMessage = QStringLiteral(
 // half-extents CX and CY, and on a run with linking lines joins every fifth completed pair.
 // Returns the message to show when the run cannot be made (n = 0, a constant that is not a
 // number, or t past the 16-bit range); nothing is drawn then.
+// A long run reports its passes to the progress every few thousand passes and stops where it
+// is when the progress says so.
 std::optional<QString> runCurveGenerator(const CurveConstants& constants, LinkingLines lines,
                                          std::int16_t& Miocolor, PlotVariables& plot,
-                                         DrawingSurface& surface, RunMonitor* monitor = nullptr);
+                                         DrawingSurface& surface,
+                                         ProgressReport* progress = nullptr);
+
+// The plot window's set-up before each run: a scale 500 units wide and 500 × Incr high, the
+// degree factor P1, the origin O = (CX, CY) 10 units right of the centre, and the two axes
+// through O in the foreground colour.
+void setUpPlotWindow(DrawingSurface& surface, PlotVariables& plot, const TaggedValue& Incr);

@@ -1,5 +1,8 @@
 #pragma once
 
+// The tagged number value of the window variables and its arithmetic. Draws nothing and
+// knows no window; texts are read through the number text rules.
+
 #include <QString>
 #include <cstdint>
 #include <utility>
@@ -15,8 +18,7 @@ enum class TaggedFailure {
 };
 
 // A value or the typed reason why there is none.
-template <typename T>
-class Outcome {
+template <typename T> class [[nodiscard]] Outcome {
 public:
     Outcome(T value) : state_(std::move(value)) {}
     Outcome(TaggedFailure failure) : state_(failure) {}
@@ -27,6 +29,8 @@ public:
     const T& value() const { return std::get<T>(state_); }
     // Only on !ok().
     TaggedFailure failure() const { return std::get<TaggedFailure>(state_); }
+    // The value, or the fallback when there is none.
+    T valueOr(T fallback) const { return ok() ? value() : std::move(fallback); }
 
 private:
     std::variant<T, TaggedFailure> state_;
@@ -69,7 +73,8 @@ public:
     friend bool operator==(const TaggedValue&, const TaggedValue&) = default;
 
 private:
-    using Payload = std::variant<std::monostate, std::int16_t, std::int32_t, float, double, QString>;
+    using Payload =
+        std::variant<std::monostate, std::int16_t, std::int32_t, float, double, QString>;
     explicit TaggedValue(Payload payload) : payload_(std::move(payload)) {}
     Payload payload_;
 };

@@ -1,6 +1,6 @@
+#include "core/curve_generator.h"
+#include "core/palette.h"
 #include "recording_surface.h"
-#include "surface/palette.h"
-#include "windows/plot/curve_generator.h"
 
 #include <QtTest>
 #include <cmath>
@@ -11,9 +11,8 @@ Q_DECLARE_METATYPE(LinkingLines)
 
 char* toString(const TaggedValue& value) {
     static const char* const kinds[] = {"Empty", "Int16", "Int32", "Single", "Double", "Text"};
-    const QByteArray text =
-        QByteArray(kinds[static_cast<int>(value.kind())]) + "(" +
-        QByteArray::number(value.toDouble().ok() ? value.toDouble().value() : 0, 'g', 17) + ")";
+    const QByteArray text = QByteArray(kinds[static_cast<int>(value.kind())]) + "(" +
+                            QByteArray::number(value.toDouble().valueOr(0), 'g', 17) + ")";
     return qstrdup(text.constData());
 }
 

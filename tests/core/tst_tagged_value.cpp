@@ -1,4 +1,4 @@
-#include "app/tagged_value.h"
+#include "core/tagged_value.h"
 
 #include <QtTest>
 #include <cfloat>

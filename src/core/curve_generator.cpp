@@ -1,8 +1,11 @@
-#include "windows/plot/curve_generator.h"
+// A little over the usual length: the start steps, the pass and the set-up of one run read
+// best in one place, in their order.
+#include "core/curve_generator.h"
 
-#include "app/number_text.h"
-
-#include "surface/palette.h"
+#include "core/degrees.h"
+#include "core/number_text.h"
+#include "core/numeric.h"
+#include "core/palette.h"
 
 #include <cmath>
 #include <limits>
@@ -11,13 +14,14 @@
 namespace {
 
 constexpr std::int64_t int16Max = std::numeric_limits<std::int16_t>::max();
-// How often a long run reports to its monitor, in passes (a power of two, less one).
-constexpr std::int64_t monitorInterval = 4095;
+// How often a long run reports its progress, in passes (a power of two, less one).
+constexpr std::int64_t progressInterval = 4095;
 
 // The increment of t as the tagged multiplication sees it: the case decides whether
 // ALFA × increment is a single or a double product.
 struct Increment {
-    bool single = false;
+    enum class Product { Single, Double };
+    Product product = Product::Double;
     double value = 0.0;
 };
 
@@ -42,7 +46,7 @@ double alfaTimesP1(std::int64_t alfa, float p1) {
 }
 
 double alfaTimesIncrement(std::int64_t alfa, const Increment& increment) {
-    if (increment.single && alfa <= int16Max)
+    if (increment.product == Increment::Product::Single && alfa <= int16Max)
         return static_cast<double>(static_cast<float>(alfa) * static_cast<float>(increment.value));
     return static_cast<double>(alfa) * increment.value;
 }
@@ -60,11 +64,6 @@ bool cosineMayBeZero(double x) {
     if ((static_cast<std::int64_t>(nearest) & 1) == 0)
         return false; // next to a multiple of pi, where |cos x| is near 1
     return std::fabs(quarterTurns - nearest) <= 1e-6 + std::fabs(quarterTurns) * 1e-15;
-}
-
-// Rounds half to even (the default rounding mode), as a conversion to 16 bits does.
-double roundHalfEven(double value) {
-    return std::nearbyint(value);
 }
 
 bool fitsInt16(double value) {
@@ -88,13 +87,13 @@ std::int64_t lastAlfaFor(double n) {
 
 std::optional<QString> readIncrement(const TaggedValue& Ve, Increment& increment) {
     if (Ve.kind() == TaggedValue::Kind::Single) {
-        increment = {true, static_cast<double>(Ve.single())};
+        increment = {Increment::Product::Single, static_cast<double>(Ve.single())};
         return std::nullopt;
     }
     const Outcome<double> value = Ve.toDouble();
     if (!value)
         return notANumberMessage("VALe");
-    increment = {false, value.value()};
+    increment = {Increment::Product::Double, value.value()};
     return std::nullopt;
 }
 
@@ -119,8 +118,9 @@ std::optional<QString> readLoopBounds(const TaggedValue& n, const TaggedValue& O
     // and no pass leaves an endless candidate behind in X1 and Y1.
     if (!epsilon)
         return std::nullopt;
-    plan.epsilon = epsilon.value().toDouble().value();
-    plan.lastAlfa = lastAlfaFor(n.toDouble().value());
+    // Both read as numbers above, so neither fallback is ever taken.
+    plan.epsilon = epsilon.value().toDouble().valueOr(0.0);
+    plan.lastAlfa = lastAlfaFor(n.toDouble().valueOr(-1.0));
     return std::nullopt;
 }
 
@@ -143,10 +143,10 @@ std::optional<QString> startRun(const CurveConstants& constants, std::int16_t& M
         if (!incrementFits(plan))
             return incrementTooLargeMessage;
     }
-    plan.beta1 = plot.BETA1.toDouble().value();
-    plan.p1 = plot.P1.toSingle().ok() ? plot.P1.toSingle().value() : 0.0f;
-    plan.cx = plot.CX.toDouble().ok() ? plot.CX.toDouble().value() : 0.0;
-    plan.cy = plot.CY.toDouble().ok() ? plot.CY.toDouble().value() : 0.0;
+    plan.beta1 = plot.BETA1.toDouble().valueOr(0.0);
+    plan.p1 = plot.P1.toSingle().valueOr(0.0f);
+    plan.cx = plot.CX.toDouble().valueOr(0.0);
+    plan.cy = plot.CY.toDouble().valueOr(0.0);
     plan.stepX1 = plan.epsilon * std::cos(plan.beta1);
     plan.stepY1 = plan.epsilon * std::sin(plan.beta1);
     return std::nullopt;
@@ -168,20 +168,20 @@ struct Point {
 // 1 / |increment| passes, so it is worked out again only when A2 changes. The values are
 // those of the pass steps, computed the same way, so they are the same to the last bit.
 struct TurnOfT {
-    std::int16_t A2 = 0;
-    bool known = false;
-    bool cosTIsZero = false;
+    enum class Cosine { NonZero, Zero };
+    std::optional<std::int16_t> A2; // none until the first pass
+    Cosine cosT = Cosine::NonZero;
     double stepX2 = 0.0; // Epsilon × cos(BETA1 × sin(t))
     double stepY2 = 0.0; // Epsilon × sin(BETA1 × sin(t))
 };
 
 // The walk of one run: the last drawn point of each curve and the completed pairs.
-class Walk {
+class CurveWalk {
 public:
-    Walk(const RunPlan& plan, LinkingLines lines, std::int16_t& Miocolor, PlotVariables& plot,
-         DrawingSurface& surface, RunMonitor* monitor)
+    CurveWalk(const RunPlan& plan, LinkingLines lines, std::int16_t& Miocolor, PlotVariables& plot,
+              DrawingSurface& surface, ProgressReport* progress)
         : plan_(plan), lines_(lines), colour_(Miocolor), plot_(plot), surface_(surface),
-          monitor_(monitor) {}
+          progress_(progress) {}
 
     void run();
 
@@ -196,7 +196,7 @@ private:
     std::int16_t& colour_;
     PlotVariables& plot_;
     DrawingSurface& surface_;
-    RunMonitor* monitor_ = nullptr;
+    ProgressReport* progress_ = nullptr;
     Point last1_;
     Point last2_;
     int pairCount_ = 0;
@@ -205,11 +205,11 @@ private:
     TurnOfT turn_;
 };
 
-void Walk::run() {
+void CurveWalk::run() {
     for (std::int64_t alfa = 0; alfa <= plan_.lastAlfa; ++alfa) {
         const bool stillInside = pass(alfa);
-        if (monitor_ && (alfa & monitorInterval) == monitorInterval &&
-            !monitor_->keepGoing(alfa + 1, plan_.lastAlfa + 1))
+        if (progress_ && (alfa & progressInterval) == progressInterval &&
+            !progress_->update(alfa + 1, plan_.lastAlfa + 1))
             break; // stopped by the user: the variables are those of the last pass made
         if (stillInside)
             continue;
@@ -228,12 +228,12 @@ void Walk::run() {
 }
 
 // One pass; false once curve 1 is out of bounds for good.
-bool Walk::pass(std::int64_t alfa) {
+bool CurveWalk::pass(std::int64_t alfa) {
     const double alfaP1 = alfaTimesP1(alfa, plan_.p1);
     const bool cosAlfaIsZero = cosineMayBeZero(alfaP1) && std::cos(alfaP1) == 0.0;
     A2_ = static_cast<std::int16_t>(roundHalfEven(alfaTimesIncrement(alfa, plan_.increment)));
     const TurnOfT& turn = turnFor(A2_);
-    if (cosAlfaIsZero || turn.cosTIsZero)
+    if (cosAlfaIsZero || turn.cosT == TurnOfT::Cosine::Zero)
         return true;
     const Point point1{plan_.stepX1 + last1_.x, plan_.stepY1 + last1_.y};
     candidate1_ = point1;
@@ -250,23 +250,23 @@ bool Walk::pass(std::int64_t alfa) {
     return true;
 }
 
-const TurnOfT& Walk::turnFor(std::int16_t A2) {
-    if (turn_.known && turn_.A2 == A2)
+const TurnOfT& CurveWalk::turnFor(std::int16_t A2) {
+    if (turn_.A2 == A2)
         return turn_;
     const double t = static_cast<double>(static_cast<float>(A2) * plan_.p1);
     const double direction = plan_.beta1 * std::sin(t);
-    turn_ = {A2, true, std::cos(t) == 0.0, plan_.epsilon * std::cos(direction),
-             plan_.epsilon * std::sin(direction)};
+    turn_ = {A2, std::cos(t) == 0.0 ? TurnOfT::Cosine::Zero : TurnOfT::Cosine::NonZero,
+             plan_.epsilon * std::cos(direction), plan_.epsilon * std::sin(direction)};
     return turn_;
 }
 
-void Walk::dot(Point point, int colourIndex) {
+void CurveWalk::dot(Point point, int colourIndex) {
     surface_.setDrawWidth(3);
     surface_.PSet(static_cast<float>(plan_.cx + point.x), static_cast<float>(plan_.cy - point.y),
                   paletteColor(colourIndex));
 }
 
-void Walk::completePair(Point first, Point second) {
+void CurveWalk::completePair(Point first, Point second) {
     if (lines_ == LinkingLines::On) {
         if (pairCount_ == 4) {
             pairCount_ = 0;
@@ -287,10 +287,27 @@ void Walk::completePair(Point first, Point second) {
 
 std::optional<QString> runCurveGenerator(const CurveConstants& constants, LinkingLines lines,
                                          std::int16_t& Miocolor, PlotVariables& plot,
-                                         DrawingSurface& surface, RunMonitor* monitor) {
+                                         DrawingSurface& surface, ProgressReport* progress) {
     RunPlan plan;
     if (auto message = startRun(constants, Miocolor, plot, plan))
         return message;
-    Walk(plan, lines, Miocolor, plot, surface, monitor).run();
+    CurveWalk(plan, lines, Miocolor, plot, surface, progress).run();
     return std::nullopt;
+}
+
+void setUpPlotWindow(DrawingSurface& surface, PlotVariables& plot, const TaggedValue& Incr) {
+    constexpr float plotWidth = 500.0f;
+    constexpr float originOffset = 10.0f; // O lies this far right of the centre
+    plot.P1 = TaggedValue::fromSingle(degreeToRadianSingle);
+    surface.setScaleMode(7);
+    surface.setDrawWidth(2);
+    surface.setScaleWidth(plotWidth);
+    // A factor that is not a number, or a height past the single range, leaves no height.
+    const Outcome<TaggedValue> height =
+        multiply(TaggedValue::fromSingle(surface.ScaleWidth()), Incr);
+    surface.setScaleHeight(height ? height.value().toSingle().valueOr(0.0f) : 0.0f);
+    plot.CX = TaggedValue::fromSingle(surface.ScaleWidth() / 2 + originOffset);
+    plot.CY = TaggedValue::fromSingle(surface.ScaleHeight() / 2);
+    surface.Line(plot.CX.single(), 0, plot.CX.single(), surface.ScaleHeight());
+    surface.Line(0, plot.CY.single(), surface.ScaleWidth(), plot.CY.single());
 }

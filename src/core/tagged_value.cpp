@@ -1,6 +1,7 @@
-#include "app/tagged_value.h"
+#include "core/tagged_value.h"
 
-#include "app/number_text.h"
+#include "core/number_text.h"
+#include "core/numeric.h"
 
 #include <cmath>
 #include <limits>
@@ -52,17 +53,6 @@ Outcome<double> checkedReal(double value) {
     return value;
 }
 
-// Half to even by hand, so the result does not hang on the current rounding mode.
-double roundHalfToEven(double value) {
-    const double below = std::floor(value);
-    const double fraction = value - below; // exact for every finite double
-    if (fraction > 0.5)
-        return below + 1;
-    if (fraction < 0.5)
-        return below;
-    return std::fmod(below, 2.0) == 0 ? below : below + 1;
-}
-
 } // namespace
 
 Outcome<double> TaggedValue::toDouble() const {
@@ -105,7 +95,7 @@ Outcome<std::int16_t> TaggedValue::toInt16() const {
     if (!number)
         return number.failure() == TaggedFailure::FloatOverflow ? TaggedFailure::IntegerOverflow
                                                                 : number.failure();
-    const double rounded = roundHalfToEven(number.value());
+    const double rounded = roundHalfEven(number.value());
     if (rounded < std::numeric_limits<std::int16_t>::min() ||
         rounded > std::numeric_limits<std::int16_t>::max())
         return TaggedFailure::IntegerOverflow;

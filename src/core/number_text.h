@@ -1,5 +1,7 @@
 #pragma once
 
+// Number <-> text only: holds no tagged value and draws nothing.
+
 #include <QLocale>
 #include <QString>
 #include <QStringView>

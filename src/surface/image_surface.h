@@ -1,0 +1,136 @@
+#pragma once
+
+#include "core/drawing_surface.h"
+#include "core/raster.h"
+
+#include <QImage>
+#include <QPointF>
+#include <QSize>
+#include <array>
+#include <cstddef>
+#include <optional>
+#include <vector>
+
+// A drawing surface over a back buffer in device pixels, with no widget: the plot surface
+// draws through one, and so can anything that must make the very same pixels elsewhere.
+// The area is a size in logical pixels and a device pixel ratio; the buffer grows to hold it
+// and never shrinks or clears, so a drawing survives the area being made smaller and larger
+// again.
+//
+// A run of the curve generator sets millions of dots, most of them on the pixels of the dot
+// before, and joins pairs with lines that repeat the line before. Drawing::Economical (the
+// default) writes dots in batches and leaves out what provably changes no pixel of the final
+// picture: a dot that lies untouched in the buffer already, a line that a later line on the
+// same pixels covers. Drawing::Direct writes every operation as it comes: the plain reading,
+// against which the economical one is checked. snapshot() shows what the buffer will hold.
+class ImageSurface : public DrawingSurface {
+public:
+    enum class Drawing { Economical, Direct };
+
+    ImageSurface() = default;
+    // The rasterisers hold the buffer's pixels: a copy would write into the original's.
+    ImageSurface(const ImageSurface&) = delete;
+    ImageSurface& operator=(const ImageSurface&) = delete;
+
+    void setDrawing(Drawing drawing);
+    // The colour of a line drawn without one, and what Cls leaves.
+    void setColours(QRgb foreground, QRgb background);
+    // The logical DPI sets the centimetre scale.
+    void setArea(QSize logicalSize, double ratio, QPointF logicalDpi);
+
+    void setScaleMode(int mode) override;
+    void setScaleWidth(float width) override;
+    void setScaleHeight(float height) override;
+    float ScaleWidth() const override { return scaleWidth_; }
+    float ScaleHeight() const override { return scaleHeight_; }
+    void setDrawWidth(int pixels) override;
+    int DrawWidth() const override { return drawWidth_; }
+    void PSet(float x, float y, QRgb colour) override;
+    void Line(float x1, float y1, float x2, float y2,
+              std::optional<QRgb> colour = std::nullopt) override;
+    void Cls() override;
+
+    // The visible area in device pixels, as the buffer will hold it once everything waiting
+    // is written.
+    QImage snapshot() const;
+    // Writes what waits; the buffer then holds the whole drawing.
+    void flush();
+    const QImage& buffer() const { return buffer_; }
+    // The device pixel ratio the buffer was made for.
+    double bufferRatio() const { return bufferRatio_; }
+
+private:
+    // How much of what every dot needs is worked out, until a new scale, pen or area.
+    enum class Prepared { Nothing, Scale, ScaleAndPen };
+
+    // A dot written lately whose pixels nothing has written over since.
+    struct RecentDot {
+        raster::Dot dot;
+        raster::Box box;
+        bool intact = false;
+    };
+    struct QueuedDot {
+        float x = 0.0f;
+        float y = 0.0f;
+        QRgb colour = 0;
+    };
+    struct PendingLine {
+        raster::LineKey key;
+        QRgb colour = 0;
+    };
+
+    void forget(Prepared kept);
+    void prepare();
+    void prepareScale();
+    void preparePen();
+    void ensureBuffer();
+    void adoptBuffer();
+
+    std::optional<raster::Dot> anchoredDot(const QueuedDot& queued) const;
+    void drawQueuedDots();
+    void drawQueuedPixels();
+    void keepAfterLine(const raster::Dot& dot);
+    void placeDot(const raster::Dot& dot);
+    void place(const raster::Dot& dot);
+    void noteWritten(const raster::Box& box);
+    void drawPendingLine();
+    void forgetRecentDots();
+
+    QImage buffer_;
+    raster::Canvas canvas_;
+    double bufferRatio_ = 0.0;
+    QSize logicalSize_;
+    double ratio_ = 1.0;
+    QPointF logicalDpi_{96.0, 96.0};
+    QRgb foreground_ = qRgb(0, 0, 0);
+    QRgb background_ = qRgb(255, 255, 255);
+    float scaleWidth_ = 0.0f;
+    float scaleHeight_ = 0.0f;
+    int drawWidth_ = 1;
+    Drawing drawing_ = Drawing::Economical;
+
+    Prepared prepared_ = Prepared::Nothing;
+    double unitX_ = 1.0;
+    double unitY_ = 1.0;
+    int penWidth_ = 1;
+    double anchorShift_ = 0.0; // 0.5 for an even pen, whose dots centre on pixel corners
+    double nearLeft_ = 0.0;    // beyond these device positions a dot has no pixel to set
+    double nearTop_ = 0.0;
+    double nearRight_ = 0.0;
+    double nearBottom_ = 0.0;
+    const raster::Footprint* footprint_ = nullptr;
+    raster::Footprints footprints_;
+
+    // Dots not yet written, in drawing order, as PSet was given them.
+    std::array<QueuedDot, 1024> queuedDots_;
+    std::size_t queuedCount_ = 0;
+
+    // The latest line, not yet written: a later line on exactly the same pixels hides it.
+    // The dots drawn after it are written at once and kept, to be written again over the
+    // line when it goes into the buffer.
+    std::optional<PendingLine> pendingLine_;
+    std::vector<raster::Dot> dotsAfterLine_;
+    std::array<RecentDot, 4> recentDots_;
+    std::size_t nextRecent_ = 0;
+    bool anyRecentIntact_ = false; // saves the search while no recent dot is kept
+};
