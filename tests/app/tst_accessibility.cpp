@@ -24,7 +24,9 @@
 
 // What a screen reader and a keyboard user get from the real windows: every control named,
 // the text boxes tied to their labels, the drawings described, buttons pressed by Enter and
-// Space, and the message box read as it is shown.
+// Space, the intro read as text, and the message box and the progress dialog read as they
+// are shown. Longer than most files: all of it is read through the same accessibility tree,
+// so it shares the lookups at the top.
 class AccessibilityTest : public QObject {
     Q_OBJECT
 
