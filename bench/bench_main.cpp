@@ -36,6 +36,10 @@ const std::vector<Ratio> ratios{
     {"rss_over_minimal", "startup/program", "startup/minimal", "peak_rss_kb"},
     {"surface_economical_over_direct", "surface/economical", "surface/direct", ""},
     {"raster_over_qpainter", "raster/own", "raster/qpainter", ""},
+    {"export_png4x_over_run", "export/png_4x", "run/dots", ""},
+    {"export_svg_over_run", "export/svg", "run/dots", ""},
+    {"export_pdf_over_run", "export/pdf", "run/dots", ""},
+    {"gnuplot_over_run", "peer/gnuplot_pngcairo", "run/dots", ""},
 };
 
 // Google Benchmark's flags, with the repetitions of all cases interleaved unless the
@@ -76,6 +80,7 @@ int main(int argc, char** argv) {
         registerCalibrationBenchmarks();
         registerStartupBenchmarks();
         registerSurfaceBenchmarks();
+        registerExportBenchmarks();
     }
     std::vector<std::string> arguments = benchmarkArguments(argc, argv);
     std::vector<char*> pointers;

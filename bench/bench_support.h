@@ -18,3 +18,4 @@ void registerPlotBenchmarks();
 void registerCalibrationBenchmarks();
 void registerStartupBenchmarks();
 void registerSurfaceBenchmarks();
+void registerExportBenchmarks();

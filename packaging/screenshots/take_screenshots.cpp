@@ -8,10 +8,12 @@
 #include "windows/constants/form3.h"
 #include "windows/intro/form1.h"
 #include "windows/plot/form4.h"
+#include "windows/plot/plot_menu.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QIcon>
+#include <QMenu>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
@@ -57,6 +59,22 @@ bool save(ProgramWindow& window, const QDir& out, const QString& name) {
     return picture.save(out.filePath(name + QStringLiteral(".png")), "PNG");
 }
 
+// The plot's context menu open over the window, and the drawing saved as a PNG at 4 times the
+// window's size, as "Salva immagine…" writes it.
+bool saveFigureMenu(Form4& plot, const QDir& out) {
+    PlotMenu& menu = plot.figureMenu();
+    menu.popUp(QPoint(470, 280));
+    QTest::qWait(settleMilliseconds);
+    const QRect frame = plot.frameGeometry();
+    const QPixmap picture =
+        plot.screen()->grabWindow(0, frame.x(), frame.y(), frame.width(), frame.height());
+    menu.menu().hide();
+    if (!picture.save(out.filePath(QStringLiteral("form4-menu.png")), "PNG"))
+        return false;
+    return !writeFigureFile(plot.journal(), menu.look(),
+                            out.filePath(QStringLiteral("plot-4x.png")), 4);
+}
+
 bool walk(Program& program, const QDir& out) {
     program.start();
     if (!save(program.form1(), out, QStringLiteral("form1")))
@@ -75,7 +93,9 @@ bool walk(Program& program, const QDir& out) {
     if (!save(program.form4(), out, QStringLiteral("form4")))
         return false;
     press(program.form4(), "Command4");
-    return save(program.form4(), out, QStringLiteral("form4-lines"));
+    if (!save(program.form4(), out, QStringLiteral("form4-lines")))
+        return false;
+    return saveFigureMenu(program.form4(), out);
 }
 
 QIcon programIcon() {

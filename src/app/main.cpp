@@ -1,6 +1,8 @@
 #include "app/accessibility.h"
+#include "app/command_line.h"
 #include "app/platform.h"
 #include "app/program.h"
+#include "app/render_figure.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -31,9 +33,42 @@ QIcon programIcon() {
     return icon;
 }
 
+// With arguments the program answers on the terminal and opens no window: the usage and the
+// version need no display, and a figure is drawn on the offscreen platform.
+int runCommandLine(int argc, char* argv[]) {
+    QStringList arguments;
+    for (int index = 0; index < argc; ++index)
+        arguments << QString::fromLocal8Bit(argv[index]);
+    const CommandLine command = parseCommandLine(arguments);
+    switch (command.action) {
+    case CommandLine::Action::Help:
+        std::fputs(qUtf8Printable(commandLineHelp()), stdout);
+        return exitSuccess;
+    case CommandLine::Action::Version:
+        std::fputs(qUtf8Printable(versionText + '\n'), stdout);
+        return exitSuccess;
+    case CommandLine::Action::Refuse:
+        std::fputs(qUtf8Printable(command.refusal + '\n'), stderr);
+        return exitBadArguments;
+    case CommandLine::Action::StartWindows:
+    case CommandLine::Action::Render:
+        break;
+    }
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    // The terminal gets the program's own lines only, not Qt's notes about the session.
+    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
+        if (type == QtCriticalMsg || type == QtFatalMsg)
+            std::fputs(qUtf8Printable(text + '\n'), stderr);
+    });
+    QApplication application(argc, argv);
+    return renderFigure(command.render, stderr);
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
+    if (argc > 1)
+        return runCommandLine(argc, argv);
     if (!displayAvailable()) {
         std::fputs("curve-zor-pun: nessuno schermo disponibile (no display: DISPLAY and "
                    "WAYLAND_DISPLAY are not set). Start it from a desktop session.\n",

@@ -1,15 +1,16 @@
 #pragma once
 
+// An interface only: it holds no pixels and knows no widget.
+//
+// Naming: the program's own operation names stand as they are (ScaleWidth, DrawWidth, PSet,
+// Line, Cls); what sets a property is a Qt-style setter (setScaleWidth, setDrawWidth).
+
 #include <QRgb>
 #include <optional>
 
 // The drawing operations the windows use on their client area: a user scale with its
 // origin at the top-left corner, a pen width in pixels, dots, lines and clearing.
 // The windows draw only through this interface, so tests can record what they draw.
-// An interface only: it holds no pixels and knows no widget.
-//
-// Naming: the program's own operation names stand as they are (ScaleWidth, DrawWidth, PSet,
-// Line, Cls); what sets a property is a Qt-style setter (setScaleWidth, setDrawWidth).
 class DrawingSurface {
 public:
     virtual ~DrawingSurface() = default;

@@ -6,16 +6,23 @@
 #include "surface/plot_surface.h"
 #include "windows/calibration/form2.h"
 #include "windows/constants/form3.h"
+#include "windows/plot/plot_menu.h"
 
 #include <QScopedValueRollback>
 
+namespace {
+
+const QString drawingDescription = QStringLiteral(
+    "Gli assi per l'origine O e, per ogni tracciato, due curve a punti: la curva 1 lungo "
+    "il segmento OA, la curva 2 che parte lungo l'asse X e si piega verso OA");
+
+} // namespace
+
 Form4::Form4(Program& program) : ProgramWindow(program, form4Layout()) {
     surface_ = new PlotSurface(this);
-    describeDrawing(
-        *surface_, QStringLiteral("Grafico delle curve"),
-        QStringLiteral(
-            "Gli assi per l'origine O e, per ogni tracciato, due curve a punti: la curva 1 lungo "
-            "il segmento OA, la curva 2 che parte lungo l'asse X e si piega verso OA"));
+    describeDrawing(*surface_, QStringLiteral("Grafico delle curve"), drawingDescription);
+    describePlot();
+    figureMenu_ = new PlotMenu(*this, *surface_, journal_);
     restFocusOnTheDrawing();
     onClick(QStringLiteral("Command1"), [this] { Command1_Click(); });
     onClick(QStringLiteral("Command2"), [this] { Command2_Click(); });
@@ -38,7 +45,7 @@ void Form4::restFocusOnTheDrawing() {
 }
 
 void Form4::Form_Activate() {
-    setUpPlotWindow(*surface_, *this, program().form2().Incr);
+    setUpAndRecord(journal_, *surface_, *this, program().form2().Incr);
     CALCOLA();
 }
 
@@ -51,9 +58,10 @@ void Form4::CALCOLA() {
     {
         const Program::BusyScope busy(program());
         const std::unique_ptr<ProgressReport> progress = program().platform().beginProgress(this);
-        message = runCurveGenerator(constants, lines, constantsWindow.Miocolor, *this, *surface_,
-                                    progress.get());
+        message = runAndRecord(journal_, constants, lines, constantsWindow.Miocolor, *this,
+                               *surface_, progress.get());
     }
+    describePlot();
     if (message)
         program().platform().messageBox(this, *message);
 }
@@ -64,6 +72,7 @@ void Form4::Command1_Click() {
 
 void Form4::Command2_Click() {
     surface_->Cls();
+    journal_.clear();
     Form_Activate();
 }
 
@@ -74,4 +83,9 @@ void Form4::Command3_Click() {
 void Form4::Command4_Click() {
     const QScopedValueRollback pressed(command4Value_, LinkingLines::On);
     CALCOLA();
+}
+
+void Form4::describePlot() {
+    surface_->setAccessibleDescription(drawingDescription + QStringLiteral(". ") +
+                                       journal_.summary());
 }

@@ -2,7 +2,9 @@
 
 #include "app/program_window.h"
 #include "core/curve_generator.h"
+#include "windows/plot/plot_journal.h"
 
+class PlotMenu;
 class PlotSurface;
 
 // The plot window: on each activation it sets its scale from the calibration factor, draws
@@ -22,6 +24,11 @@ public:
     // the linking lines.
     LinkingLines Command4Value() const { return command4Value_; }
 
+    // What the drawing holds since the last clear, so that it can be drawn again elsewhere.
+    const PlotJournal& journal() const { return journal_; }
+    // The context menu and shortcuts that save, copy and print the drawing.
+    PlotMenu& figureMenu() const { return *figureMenu_; }
+
 protected:
     void Form_Activate() override;
 
@@ -31,7 +38,11 @@ private:
     void Command3_Click();
     void Command4_Click();
     void restFocusOnTheDrawing();
+    // The drawing's description for screen readers, with the runs it holds.
+    void describePlot();
 
     PlotSurface* surface_ = nullptr;
+    PlotJournal journal_;
+    PlotMenu* figureMenu_ = nullptr;
     LinkingLines command4Value_ = LinkingLines::Off;
 };

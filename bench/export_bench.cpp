@@ -1,0 +1,148 @@
+#include "bench_support.h"
+#include "plain_math.h"
+
+#include "windows/plot/plot_export.h"
+#include "windows/plot/plot_journal.h"
+
+#include <QDataStream>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+
+namespace {
+
+// The run of the run benchmarks: a million passes, every point inside the bounds.
+constexpr RunConstants millionPasses{200, 45, 1e6, 0.01};
+// The constants window's defaults.
+constexpr RunConstants defaultRun{86, 55, 90, 1};
+constexpr double plotIncr = 0.63;
+
+enum class Export { Png4x, Svg, Pdf };
+
+CurveConstants constantsOf(const RunConstants& values) {
+    return {TaggedValue::fromDouble(values.VALa), TaggedValue::fromDouble(values.VALb),
+            TaggedValue::fromDouble(values.VALc), TaggedValue::fromDouble(values.VALe)};
+}
+
+// The journal of one activation of the plot window with those constants.
+PlotJournal journalOf(const RunConstants& values) {
+    PlotJournal journal;
+    journal.recordSetUp(TaggedValue::fromDouble(plotIncr));
+    journal.recordRun({constantsOf(values), LinkingLines::Off, 0, std::nullopt});
+    return journal;
+}
+
+QTemporaryDir& scratch() {
+    static QTemporaryDir folder;
+    return folder;
+}
+
+void exportFigure(benchmark::State& state, RunConstants values, Export kind) {
+    const PlotJournal journal = journalOf(values);
+    const FigureLook look = plotWindowLook();
+    const char* names[] = {"figure.png", "figure.svg", "figure.pdf"};
+    const QString path = scratch().filePath(QLatin1String(names[int(kind)]));
+    for (auto _ : state) {
+        switch (kind) {
+        case Export::Png4x:
+            writeImageFile(renderFigureImage(journal, look, 4), path);
+            break;
+        case Export::Svg:
+            writeSvgFile(journal, look, path);
+            break;
+        case Export::Pdf:
+            writePdfFile(journal, look, path);
+            break;
+        }
+    }
+    state.counters["file_kb"] = double(QFileInfo(path).size()) / 1024.0;
+}
+
+// Every dot of the run, in window units, with its colour.
+class DotCollector : public DrawingSurface {
+public:
+    void setScaleMode(int) override {}
+    void setScaleWidth(float width) override { width_ = width; }
+    void setScaleHeight(float height) override { height_ = height; }
+    float ScaleWidth() const override { return width_; }
+    float ScaleHeight() const override { return height_; }
+    void setDrawWidth(int pixels) override { drawWidth_ = pixels; }
+    int DrawWidth() const override { return drawWidth_; }
+    void PSet(float x, float y, QRgb colour) override {
+        if (collecting)
+            stream << x << y << qint32(colour & 0xffffff);
+    }
+    void Line(float, float, float, float, std::optional<QRgb>) override {}
+    void Cls() override {}
+
+    QDataStream stream;
+    bool collecting = false;
+
+private:
+    float width_ = 0.0f;
+    float height_ = 0.0f;
+    int drawWidth_ = 1;
+};
+
+// The peer: gnuplot draws the same points as 3-pixel squares into a PNG of the window's size.
+void gnuplotPeer(benchmark::State& state, QString gnuplot) {
+    const QString data = scratch().filePath(QStringLiteral("points.bin"));
+    QFile file(data);
+    file.open(QIODevice::WriteOnly);
+    DotCollector points;
+    points.stream.setDevice(&file);
+    points.stream.setByteOrder(QDataStream::LittleEndian);
+    points.stream.setFloatingPointPrecision(QDataStream::SinglePrecision);
+    PlotVariables plot;
+    setUpPlotWindow(points, plot, TaggedValue::fromDouble(plotIncr));
+    points.collecting = true;
+    std::int16_t colour = 0;
+    runCurveGenerator(constantsOf(millionPasses), LinkingLines::Off, colour, plot, points);
+    file.close();
+    const FigureLook look = plotWindowLook();
+    const QString script =
+        QStringLiteral("set terminal pngcairo size %1,%2; set output '%3'; set margins 0,0,0,0; "
+                       "unset border; unset tics; unset key; set xrange [0:500]; "
+                       "set yrange [%4:0]; plot '%5' binary format='%float%float%int32' "
+                       "using 1:2:3 with points pt 5 ps 0.4 lc rgb variable")
+            .arg(look.logicalSize.width())
+            .arg(look.logicalSize.height())
+            .arg(scratch().filePath(QStringLiteral("gnuplot.png")))
+            .arg(plot.CY.single() * 2)
+            .arg(data);
+    for (auto _ : state) {
+        QProcess process;
+        process.start(gnuplot, {QStringLiteral("-e"), script});
+        process.waitForFinished(-1);
+        if (process.exitCode() != 0)
+            state.SkipWithError(process.readAllStandardError().constData());
+    }
+}
+
+void timed(benchmark::internal::Benchmark* benchmark, int iterations, int repetitions) {
+    benchmark->Unit(benchmark::kMillisecond)->Iterations(iterations)->Repetitions(repetitions);
+}
+
+} // namespace
+
+void registerExportBenchmarks() {
+    timed(benchmark::RegisterBenchmark("export/png_4x", exportFigure, millionPasses, Export::Png4x),
+          1, benchRepetitions);
+    timed(benchmark::RegisterBenchmark("export/svg", exportFigure, millionPasses, Export::Svg), 1,
+          benchRepetitions);
+    timed(benchmark::RegisterBenchmark("export/pdf", exportFigure, millionPasses, Export::Pdf), 1,
+          benchRepetitions);
+    timed(benchmark::RegisterBenchmark("export/default_png_4x", exportFigure, defaultRun,
+                                       Export::Png4x),
+          5, 3);
+    timed(benchmark::RegisterBenchmark("export/default_svg", exportFigure, defaultRun, Export::Svg),
+          5, 3);
+    timed(benchmark::RegisterBenchmark("export/default_pdf", exportFigure, defaultRun, Export::Pdf),
+          5, 3);
+    const QString gnuplot = QStandardPaths::findExecutable(QStringLiteral("gnuplot"));
+    if (!gnuplot.isEmpty())
+        timed(benchmark::RegisterBenchmark("peer/gnuplot_pngcairo", gnuplotPeer, gnuplot), 1, 5);
+}

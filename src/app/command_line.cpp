@@ -1,0 +1,264 @@
+#include "app/command_line.h"
+
+#include "core/number_text.h"
+
+#include <QCommandLineParser>
+#include <cmath>
+#include <optional>
+#include <utility>
+
+namespace {
+
+const QString programName = QStringLiteral("curve-zor-pun");
+
+struct Option {
+    const char* name;
+    const char* valueName; // nullptr for a flag
+    const char* description;
+};
+
+// In the order "--help" lists them.
+const Option options[] = {
+    {"render", "FILE",
+     "Disegna la figura nel FILE (PNG, SVG o PDF secondo l'estensione) ed esce, senza finestre."},
+    {"incr", "F", "Il fattore di calibrazione Incr (predefinito 0.55); anche sotto 0.53."},
+    {"run", "A,B,N,E",
+     "Un tracciato con OA, angolo di OA (gradi), n e incremento di t (gradi), col punto "
+     "decimale. Ripetuta, i tracciati si sovrappongono in ordine, come attivazioni successive. "
+     "Senza --run: un tracciato coi valori predefiniti 86,55,90,1."},
+    {"lines", nullptr,
+     "I --run che seguono tracciano anche le linee, come \"Traccia le linee tra le curve di I° "
+     "livello\"."},
+    {"clear", nullptr, "Cancella prima del --run che segue, come \"Cancella e riprendi i dati\"."},
+    {"scale", "1|2|4", "Solo PNG: 1, 2 o 4 volte la dimensione della finestra in pixel."},
+    {"start-colour", "K", "L'indice di colore Miocolor all'inizio (predefinito 0)."},
+};
+
+const Option* optionNamed(const QString& name) {
+    for (const Option& option : options)
+        if (name == QLatin1String(option.name))
+            return &option;
+    return nullptr;
+}
+
+void defineOptions(QCommandLineParser& parser) {
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsCompactedShortOptions);
+    parser.setApplicationDescription(QStringLiteral(
+        "CURVE ZOR-PUN: senza argomenti apre le sue quattro finestre. Esce con 0 se tutto va "
+        "bene, 1 se un tracciato dà un messaggio o il file non si può scrivere, 2 per argomenti "
+        "sbagliati."));
+    parser.addOption({{QStringLiteral("h"), QStringLiteral("help")},
+                      QStringLiteral("Mostra questo aiuto ed esce.")});
+    parser.addOption({{QStringLiteral("v"), QStringLiteral("version")},
+                      QStringLiteral("Mostra la versione ed esce.")});
+    for (const Option& option : options) {
+        QCommandLineOption defined(QString::fromLatin1(option.name),
+                                   QString::fromUtf8(option.description));
+        if (option.valueName)
+            defined.setValueName(QString::fromLatin1(option.valueName));
+        parser.addOption(defined);
+    }
+}
+
+// An option as it came, in the order of the arguments.
+struct Given {
+    QString name;
+    QString value;
+    bool hasValue = false;
+};
+
+// The long options in their order, with their values; a word that is no option is kept under
+// an empty name. Values come from "--name=value" or from the next argument.
+std::vector<Given> optionsInOrder(const QStringList& arguments) {
+    std::vector<Given> given;
+    for (qsizetype index = 1; index < arguments.size(); ++index) {
+        const QString& word = arguments.at(index);
+        if (!word.startsWith(QLatin1Char('-')) || word == QLatin1String("--")) {
+            given.push_back({QString(), word, true});
+            continue;
+        }
+        if (!word.startsWith(QLatin1String("--"))) {
+            given.push_back({word.mid(1), QString(), false}); // -h, -v: the parser knows them
+            continue;
+        }
+        const qsizetype equals = word.indexOf(QLatin1Char('='));
+        Given option{word.mid(2, equals < 0 ? -1 : equals - 2), QString(), false};
+        const Option* known = optionNamed(option.name);
+        if (equals >= 0) {
+            option.value = word.mid(equals + 1);
+            option.hasValue = true;
+        } else if (known && known->valueName && index + 1 < arguments.size()) {
+            option.value = arguments.at(++index);
+            option.hasValue = true;
+        }
+        given.push_back(option);
+    }
+    return given;
+}
+
+QString refusal(const QString& option, const QString& what) {
+    return QStringLiteral("%1: --%2: %3").arg(programName, option, what);
+}
+
+std::optional<double> numberIn(const QString& text) {
+    return parseNumber(text, QLocale::c());
+}
+
+std::optional<CurveConstants> constantsIn(const QString& text, QString& problem) {
+    const QStringList parts = text.split(QLatin1Char(','));
+    if (parts.size() != 4) {
+        problem =
+            QStringLiteral("«%1» non sono quattro numeri A,B,N,E separati da virgole").arg(text);
+        return std::nullopt;
+    }
+    double values[4] = {};
+    for (int index = 0; index < 4; ++index) {
+        const std::optional<double> value = numberIn(parts.at(index));
+        if (!value) {
+            problem =
+                QStringLiteral("«%1» non è un numero (col punto decimale)").arg(parts.at(index));
+            return std::nullopt;
+        }
+        values[index] = *value;
+    }
+    return CurveConstants{TaggedValue::fromDouble(values[0]), TaggedValue::fromDouble(values[1]),
+                          TaggedValue::fromDouble(values[2]), TaggedValue::fromDouble(values[3])};
+}
+
+// Reads one option of "--render" into the request; returns what is wrong with it, if anything.
+std::optional<QString> apply(const Given& option, RenderRequest& request, LinkingLines& lines,
+                             bool& clearPending) {
+    const QString& value = option.value;
+    if (option.name == QLatin1String("lines")) {
+        lines = LinkingLines::On;
+    } else if (option.name == QLatin1String("clear")) {
+        clearPending = true;
+    } else if (option.name == QLatin1String("run")) {
+        QString problem;
+        const std::optional<CurveConstants> constants = constantsIn(value, problem);
+        if (!constants)
+            return problem;
+        if (std::exchange(clearPending, false))
+            request.steps.push_back({FigureStep::Kind::Clear, {}, LinkingLines::Off});
+        request.steps.push_back({FigureStep::Kind::Run, *constants, lines});
+    } else if (option.name == QLatin1String("incr")) {
+        const std::optional<double> incr = numberIn(value);
+        if (!incr || !(*incr > 0.0))
+            return QStringLiteral("«%1» non è un fattore maggiore di 0").arg(value);
+        request.incr = *incr;
+    } else if (option.name == QLatin1String("scale")) {
+        if (value != QLatin1String("1") && value != QLatin1String("2") &&
+            value != QLatin1String("4"))
+            return QStringLiteral("«%1» non è 1, 2 o 4").arg(value);
+        request.scale = value.toInt();
+    } else if (option.name == QLatin1String("start-colour")) {
+        bool whole = false;
+        const int colour = value.toInt(&whole);
+        if (!whole || colour < 0 || colour > 32767)
+            return QStringLiteral("«%1» non è un intero da 0 a 32767").arg(value);
+        request.startColour = static_cast<std::int16_t>(colour);
+    }
+    return std::nullopt;
+}
+
+CommandLine refused(const QString& text) {
+    CommandLine result;
+    result.action = CommandLine::Action::Refuse;
+    result.refusal = text;
+    return result;
+}
+
+// The options of "--render", in their order; the render option itself was read already.
+CommandLine readRender(const std::vector<Given>& given, RenderRequest request) {
+    LinkingLines lines = LinkingLines::Off;
+    bool clearPending = false;
+    for (const Given& option : given) {
+        if (option.name == QLatin1String("render"))
+            continue;
+        if (const std::optional<QString> problem = apply(option, request, lines, clearPending))
+            return refused(refusal(option.name, *problem));
+    }
+    if (clearPending)
+        return refused(refusal(QStringLiteral("clear"), QStringLiteral("nessun --run la segue")));
+    if (request.scale != 1 && request.format != FigureFormat::Png)
+        return refused(refusal(QStringLiteral("scale"), QStringLiteral("vale solo per i PNG")));
+    if (request.steps.empty())
+        request.steps.push_back({FigureStep::Kind::Run,
+                                 {TaggedValue::fromDouble(86), TaggedValue::fromDouble(55),
+                                  TaggedValue::fromDouble(90), TaggedValue::fromDouble(1)},
+                                 lines});
+    CommandLine result;
+    result.action = CommandLine::Action::Render;
+    result.render = std::move(request);
+    return result;
+}
+
+// A word that is no option, an option without its value, or one given twice.
+std::optional<QString> misuse(const std::vector<Given>& given) {
+    QStringList seen;
+    for (const Given& option : given) {
+        if (option.name.isEmpty())
+            return QStringLiteral("%1: argomento inatteso «%2»").arg(programName, option.value);
+        const Option* known = optionNamed(option.name);
+        if (!known)
+            continue; // help and version
+        if (known->valueName && !option.hasValue)
+            return refusal(
+                option.name,
+                QStringLiteral("manca il valore %1").arg(QLatin1String(known->valueName)));
+        if (!known->valueName && option.hasValue)
+            return refusal(option.name, QStringLiteral("non vuole un valore"));
+        if (option.name != QLatin1String("run") && option.name != QLatin1String("lines") &&
+            option.name != QLatin1String("clear") && seen.contains(option.name))
+            return refusal(option.name, QStringLiteral("data più di una volta"));
+        seen << option.name;
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+CommandLine parseCommandLine(const QStringList& arguments) {
+    if (arguments.size() <= 1)
+        return {};
+    QCommandLineParser parser;
+    defineOptions(parser);
+    if (!parser.parse(arguments) && !parser.unknownOptionNames().isEmpty()) {
+        const QString name = parser.unknownOptionNames().constFirst();
+        return refused(QStringLiteral("%1: opzione sconosciuta «%2%3»")
+                           .arg(programName, name.size() == 1 ? "-" : "--", name));
+    }
+    const std::vector<Given> given = optionsInOrder(arguments);
+    if (const std::optional<QString> problem = misuse(given))
+        return refused(*problem);
+    CommandLine result;
+    if (parser.isSet(QStringLiteral("help"))) {
+        result.action = CommandLine::Action::Help;
+        return result;
+    }
+    if (parser.isSet(QStringLiteral("version"))) {
+        result.action = CommandLine::Action::Version;
+        return result;
+    }
+    if (!parser.isSet(QStringLiteral("render")))
+        return refused(QStringLiteral("%1: manca --render FILE").arg(programName));
+    RenderRequest request;
+    request.file = parser.value(QStringLiteral("render"));
+    const std::optional<FigureFormat> format = formatForFile(request.file);
+    if (!format)
+        return refused(
+            refusal(QStringLiteral("render"),
+                    QStringLiteral("«%1» non finisce in .png, .svg o .pdf").arg(request.file)));
+    request.format = *format;
+    return readRender(given, std::move(request));
+}
+
+QString commandLineHelp() {
+    QCommandLineParser parser;
+    defineOptions(parser);
+    // Qt's own headings are in English, and its usage line names the running executable.
+    QString text = parser.helpText();
+    text = QStringLiteral("Uso: %1 [opzioni]").arg(programName) + text.mid(text.indexOf('\n'));
+    text.replace(QLatin1String("\nOptions:\n"), QLatin1String("\nOpzioni:\n"));
+    return text;
+}

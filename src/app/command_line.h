@@ -1,0 +1,49 @@
+#pragma once
+
+#include "windows/plot/plot_export.h"
+
+#include <QString>
+#include <QStringList>
+#include <cstdint>
+#include <vector>
+
+// One step of a figure drawn from the command line, in the order given: a run, as an
+// activation of the plot window (or, with lines, as "Traccia le linee…") would draw it, or a
+// clear, as "Cancella e riprendi" does before its run.
+struct FigureStep {
+    enum class Kind { Run, Clear };
+    Kind kind = Kind::Run;
+    CurveConstants constants;
+    LinkingLines lines = LinkingLines::Off;
+};
+
+// What "--render" is asked to draw, and where.
+struct RenderRequest {
+    QString file;
+    FigureFormat format = FigureFormat::Png;
+    double incr = 0.55;
+    int scale = 1;
+    std::int16_t startColour = 0;
+    std::vector<FigureStep> steps;
+};
+
+// What the arguments ask for. Without arguments the windows start as always.
+struct CommandLine {
+    enum class Action { StartWindows, Help, Version, Render, Refuse };
+    Action action = Action::StartWindows;
+    RenderRequest render;
+    QString refusal; // one line: the option and what is wrong with it
+};
+
+// Exit statuses of the command line.
+inline constexpr int exitSuccess = 0;
+inline constexpr int exitRunFailed = 1;
+inline constexpr int exitBadArguments = 2;
+
+inline const QString versionText = QStringLiteral("CURVE ZOR-PUN 1.00");
+
+// Reads the arguments, the program's name first. Needs no application object.
+CommandLine parseCommandLine(const QStringList& arguments);
+
+// The usage, as "--help" prints it, in Italian.
+QString commandLineHelp();

@@ -1,0 +1,66 @@
+#include "app/render_figure.h"
+
+#include "windows/plot/plot_export.h"
+#include "windows/plot/plot_journal.h"
+
+namespace {
+
+// Keeps the scale and the pen, draws nothing: the steps are recorded here, and drawn once,
+// by the export.
+class ScaleOnlySurface : public DrawingSurface {
+public:
+    void setScaleMode(int) override {}
+    void setScaleWidth(float width) override { width_ = width; }
+    void setScaleHeight(float height) override { height_ = height; }
+    float ScaleWidth() const override { return width_; }
+    float ScaleHeight() const override { return height_; }
+    void setDrawWidth(int pixels) override { drawWidth_ = pixels; }
+    int DrawWidth() const override { return drawWidth_; }
+    void PSet(float, float, QRgb) override {}
+    void Line(float, float, float, float, std::optional<QRgb>) override {}
+    void Cls() override {}
+
+private:
+    float width_ = 0.0f;
+    float height_ = 0.0f;
+    int drawWidth_ = 1;
+};
+
+void tell(std::FILE* errors, const QString& line) {
+    std::fputs(qUtf8Printable(QStringLiteral("curve-zor-pun: ") + line.trimmed() + '\n'), errors);
+}
+
+} // namespace
+
+int renderFigure(const RenderRequest& request, std::FILE* errors) {
+    PlotJournal journal;
+    PlotVariables plot;
+    ScaleOnlySurface surface;
+    std::int16_t Miocolor = request.startColour;
+    const TaggedValue Incr = TaggedValue::fromDouble(request.incr);
+    bool setUp = false;
+    int status = exitSuccess;
+    for (const FigureStep& step : request.steps) {
+        if (step.kind == FigureStep::Kind::Clear) {
+            journal.clear();
+            setUp = false;
+            continue;
+        }
+        // A run without lines is an activation: a set-up, then the run. A run with lines is
+        // "Traccia le linee…", on the set-up before it.
+        if (step.lines == LinkingLines::Off || !setUp)
+            setUpAndRecord(journal, surface, plot, Incr);
+        setUp = true;
+        if (const std::optional<QString> message =
+                runAndRecord(journal, step.constants, step.lines, Miocolor, plot, surface)) {
+            tell(errors, *message);
+            status = exitRunFailed;
+        }
+    }
+    if (const std::optional<QString> failure =
+            writeFigureFile(journal, plotWindowLook(), request.file, request.scale)) {
+        tell(errors, *failure);
+        return exitRunFailed;
+    }
+    return status;
+}

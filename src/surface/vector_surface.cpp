@@ -1,0 +1,147 @@
+#include "surface/vector_surface.h"
+
+#include <QPainter>
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+constexpr double spotsPerInch = 600.0;
+constexpr double centimetresPerInch = 2.54;
+// Grid positions beyond this lie far off any picture; they are not looked up.
+constexpr double farthestSpot = 1e15;
+constexpr std::size_t queueLength = 32;
+constexpr std::size_t largestBatch = 512;
+constexpr std::size_t mostBatches = 8;
+
+} // namespace
+
+VectorSurface::VectorSurface(QPainter& painter, const QRectF& target, const Look& look,
+                             double unitsPerInch)
+    : painter_(painter), target_(target), look_(look) {
+    const int windowWidth = std::max(1, look_.windowSize.width());
+    pixel_ = target_.width() / windowWidth;
+    spot_ = unitsPerInch / spotsPerInch;
+    scaleWidth_ = static_cast<float>(windowWidth);
+    scaleHeight_ = static_cast<float>(std::max(1, look_.windowSize.height()));
+    queue_.reserve(queueLength + 1);
+    painter_.setClipRect(target_);
+    painter_.setPen(Qt::NoPen);
+    painter_.fillRect(target_, QColor::fromRgb(look_.background));
+}
+
+VectorSurface::~VectorSurface() {
+    flush();
+}
+
+void VectorSurface::setScaleMode(int mode) {
+    if (mode != 7)
+        return;
+    scaleWidth_ =
+        static_cast<float>(look_.windowSize.width() / look_.windowDpi * centimetresPerInch);
+    scaleHeight_ =
+        static_cast<float>(look_.windowSize.height() / look_.windowDpi * centimetresPerInch);
+}
+
+QPointF VectorSurface::toPainter(float x, float y) const {
+    const double unitX = scaleWidth_ != 0.0f ? target_.width() / scaleWidth_ : pixel_;
+    const double unitY = scaleHeight_ != 0.0f ? target_.height() / scaleHeight_ : pixel_;
+    return {target_.left() + x * unitX, target_.top() + y * unitY};
+}
+
+void VectorSurface::PSet(float x, float y, QRgb colour) {
+    const QPointF point = toPainter(x, y);
+    const double column = std::round((point.x() - target_.left()) / spot_);
+    const double row = std::round((point.y() - target_.top()) / spot_);
+    if (!(std::fabs(column) < farthestSpot && std::fabs(row) < farthestSpot))
+        return; // not a finite place on the picture
+    Dot dot{static_cast<std::int64_t>(column), static_cast<std::int64_t>(row), drawWidth_, colour,
+            QRectF()};
+    // The same dot again covers the waiting one entirely: the waiting one is not needed.
+    // The latest dots are the likeliest to be met again.
+    for (auto waiting = queue_.rbegin(); waiting != queue_.rend(); ++waiting) {
+        if (waiting->sameAs(dot)) {
+            dot.box = waiting->box;
+            queue_.erase(std::next(waiting).base());
+            queue_.push_back(dot);
+            ++dotsLeftOut_;
+            return;
+        }
+    }
+    const double side = std::max(1, drawWidth_) * pixel_;
+    dot.box = QRectF(target_.left() + column * spot_ - side / 2,
+                     target_.top() + row * spot_ - side / 2, side, side);
+    queue_.push_back(dot);
+    if (queue_.size() > queueLength) {
+        toBatches(queue_.front());
+        queue_.erase(queue_.begin());
+    }
+}
+
+// Batches are written in the order they were begun. A dot joins the latest batch of its
+// colour only if no dot of a batch begun after that one lies under it; otherwise it begins a
+// batch of its own, written after all the others.
+void VectorSurface::toBatches(const Dot& dot) {
+    for (std::size_t index = batches_.size(); index-- > 0;) {
+        Batch& batch = batches_[index];
+        if (batch.colour != dot.colour || batch.width != dot.width)
+            continue;
+        if (batch.boxes.size() < largestBatch && !liesUnderLaterBatch(dot.box, index)) {
+            batch.boxes.push_back(dot.box);
+            batch.bounds = batch.bounds.united(dot.box);
+            return;
+        }
+        break;
+    }
+    if (batches_.size() >= mostBatches)
+        writeBatches();
+    batches_.push_back({dot.colour, dot.width, {dot.box}, dot.box});
+}
+
+bool VectorSurface::liesUnderLaterBatch(const QRectF& box, std::size_t batch) const {
+    for (std::size_t later = batch + 1; later < batches_.size(); ++later) {
+        if (!batches_[later].bounds.intersects(box))
+            continue;
+        for (const QRectF& other : batches_[later].boxes)
+            if (other.intersects(box))
+                return true;
+    }
+    return false;
+}
+
+void VectorSurface::writeBatches() {
+    for (const Batch& batch : batches_) {
+        painter_.setBrush(QColor::fromRgb(batch.colour));
+        // Up to 4 pixels a dot is a full square, as on screen; wider ones are round.
+        if (batch.width <= 4) {
+            painter_.drawRects(batch.boxes.data(), static_cast<int>(batch.boxes.size()));
+        } else {
+            for (const QRectF& box : batch.boxes)
+                painter_.drawEllipse(box);
+        }
+        dotsWritten_ += static_cast<std::int64_t>(batch.boxes.size());
+    }
+    batches_.clear();
+}
+
+void VectorSurface::flush() {
+    for (const Dot& dot : queue_)
+        toBatches(dot);
+    queue_.clear();
+    writeBatches();
+}
+
+void VectorSurface::Line(float x1, float y1, float x2, float y2, std::optional<QRgb> colour) {
+    flush();
+    const double width = std::max(1, drawWidth_) * pixel_;
+    painter_.setPen(QPen(QColor::fromRgb(colour ? *colour : look_.foreground), width, Qt::SolidLine,
+                         Qt::SquareCap, Qt::MiterJoin));
+    painter_.drawLine(toPainter(x1, y1), toPainter(x2, y2));
+    painter_.setPen(Qt::NoPen);
+}
+
+void VectorSurface::Cls() {
+    queue_.clear();
+    batches_.clear();
+    painter_.fillRect(target_, QColor::fromRgb(look_.background));
+}

@@ -1,0 +1,94 @@
+#pragma once
+
+#include "core/drawing_surface.h"
+
+#include <QRectF>
+#include <QSize>
+#include <cstdint>
+#include <vector>
+
+class QPainter;
+
+// A drawing surface onto a QPainter, for the vector and print copies of the plot window's
+// drawing (QSvgGenerator, QPdfWriter, QPrinter). The picture fills a target rectangle that
+// has the window's proportions; a pixel of the window becomes target width / window width
+// painter units, so dots and lines keep their sizes relative to the picture.
+//
+// A long run sets millions of dots, nearly all on the spot of a dot a few passes before.
+// Dots are placed on a grid of 600 per inch of the painter's device and wait in a short
+// queue; a dot that lands on the spot of a waiting one of the same colour and width takes
+// its place at the end, since it covers all of it. Dots leave the queue in batches of one
+// colour, as long as no dot of a later batch lies under them. So a spot is written once per
+// visit and the file opens at once in other programs.
+class VectorSurface : public DrawingSurface {
+public:
+    struct Look {
+        QSize windowSize;             // the window's client area, logical pixels
+        double windowDpi = 96.0;      // its logical DPI, for the centimetre scale
+        QRgb foreground = 0xff000000; // lines without a colour
+        QRgb background = 0xffffffff; // what Cls leaves
+    };
+
+    // unitsPerInch: the painter's units per inch on its device.
+    VectorSurface(QPainter& painter, const QRectF& target, const Look& look, double unitsPerInch);
+    // Writes what still waits.
+    ~VectorSurface() override;
+    VectorSurface(const VectorSurface&) = delete;
+    VectorSurface& operator=(const VectorSurface&) = delete;
+
+    void setScaleMode(int mode) override;
+    void setScaleWidth(float width) override { scaleWidth_ = width; }
+    void setScaleHeight(float height) override { scaleHeight_ = height; }
+    float ScaleWidth() const override { return scaleWidth_; }
+    float ScaleHeight() const override { return scaleHeight_; }
+    void setDrawWidth(int pixels) override { drawWidth_ = pixels; }
+    int DrawWidth() const override { return drawWidth_; }
+    void PSet(float x, float y, QRgb colour) override;
+    void Line(float x1, float y1, float x2, float y2,
+              std::optional<QRgb> colour = std::nullopt) override;
+    void Cls() override;
+
+    // Everything waiting goes to the painter.
+    void flush();
+    std::int64_t dotsWritten() const { return dotsWritten_; }
+    std::int64_t dotsLeftOut() const { return dotsLeftOut_; }
+
+private:
+    struct Dot {
+        std::int64_t column = 0; // on the grid
+        std::int64_t row = 0;
+        int width = 0;
+        QRgb colour = 0;
+        QRectF box;
+
+        bool sameAs(const Dot& other) const {
+            return column == other.column && row == other.row && width == other.width &&
+                   colour == other.colour;
+        }
+    };
+    // Dots of one colour and width, to be written together.
+    struct Batch {
+        QRgb colour = 0;
+        int width = 0;
+        std::vector<QRectF> boxes;
+        QRectF bounds;
+    };
+
+    QPointF toPainter(float x, float y) const;
+    void toBatches(const Dot& dot);
+    bool liesUnderLaterBatch(const QRectF& box, std::size_t batch) const;
+    void writeBatches();
+
+    QPainter& painter_;
+    QRectF target_;
+    Look look_;
+    double pixel_ = 1.0; // painter units per window pixel
+    double spot_ = 1.0;  // painter units per grid step
+    float scaleWidth_ = 0.0f;
+    float scaleHeight_ = 0.0f;
+    int drawWidth_ = 1;
+    std::vector<Dot> queue_;
+    std::vector<Batch> batches_;
+    std::int64_t dotsWritten_ = 0;
+    std::int64_t dotsLeftOut_ = 0;
+};

@@ -1,0 +1,66 @@
+#include "windows/plot/figure_dialogs.h"
+
+#include "app/platform.h"
+
+#include <QFileDialog>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+#include <array>
+
+namespace {
+
+struct Filter {
+    const char* text;
+    FigureFormat format;
+    int scale;
+    const char* suffix;
+};
+
+const std::array<Filter, 5> filters{{
+    {"Immagine PNG, come la finestra (*.png)", FigureFormat::Png, 1, "png"},
+    {"Immagine PNG, 2 volte la finestra (*.png)", FigureFormat::Png, 2, "png"},
+    {"Immagine PNG, 4 volte la finestra (*.png)", FigureFormat::Png, 4, "png"},
+    {"Disegno vettoriale SVG (*.svg)", FigureFormat::Svg, 1, "svg"},
+    {"Documento PDF (*.pdf)", FigureFormat::Pdf, 1, "pdf"},
+}};
+
+const Filter& filterNamed(const QString& text) {
+    for (const Filter& filter : filters)
+        if (text == QString::fromUtf8(filter.text))
+            return filter;
+    return filters.front();
+}
+
+} // namespace
+
+std::optional<FigureDialogs::SaveChoice> DesktopFigureDialogs::chooseSaveFile(QWidget* owner) {
+    QFileDialog dialog(owner, QStringLiteral("Salva immagine"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    QStringList names;
+    for (const Filter& filter : filters)
+        names << QString::fromUtf8(filter.text);
+    dialog.setNameFilters(names);
+    dialog.setDefaultSuffix(QStringLiteral("png"));
+    // A name typed without an extension takes the chosen filter's.
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog,
+                     [&dialog](const QString& name) {
+                         dialog.setDefaultSuffix(QString::fromLatin1(filterNamed(name).suffix));
+                     });
+    dialog.selectFile(QStringLiteral("curve.png"));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    const Filter& filter = filterNamed(dialog.selectedNameFilter());
+    return SaveChoice{dialog.selectedFiles().constFirst(), filter.format, filter.scale};
+}
+
+void DesktopFigureDialogs::print(QWidget* owner, const std::function<void(QPrinter&)>& paint) {
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setColorMode(QPrinter::Color);
+    printer.setDocName(programTitle);
+    QPrintPreviewDialog dialog(&printer, owner);
+    dialog.setWindowTitle(QStringLiteral("Stampa"));
+    QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,
+                     [&paint](QPrinter* target) { paint(*target); });
+    dialog.exec();
+}

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "windows/plot/plot_export.h"
+
+#include <QString>
+#include <functional>
+#include <optional>
+
+class QPrinter;
+class QWidget;
+
+// The dialogs through which the plot window's drawing leaves the program. Tests put a
+// recorder in their place, so they never block on a dialog.
+class FigureDialogs {
+public:
+    // What the save dialog was left with.
+    struct SaveChoice {
+        QString path;
+        FigureFormat filterFormat = FigureFormat::Png; // of the chosen filter
+        int scale = 1;                                 // of the chosen PNG filter
+    };
+
+    virtual ~FigureDialogs() = default;
+    // Nothing when the user cancelled.
+    virtual std::optional<SaveChoice> chooseSaveFile(QWidget* owner) = 0;
+    // The print dialog with a preview; paint draws the picture on the printer it is given,
+    // for the preview and for the print.
+    virtual void print(QWidget* owner, const std::function<void(QPrinter&)>& paint) = 0;
+};
+
+class DesktopFigureDialogs : public FigureDialogs {
+public:
+    std::optional<SaveChoice> chooseSaveFile(QWidget* owner) override;
+    void print(QWidget* owner, const std::function<void(QPrinter&)>& paint) override;
+};

@@ -1,0 +1,229 @@
+#include "windows/plot/plot_export.h"
+
+#include "app/layout.h"
+#include "surface/image_surface.h"
+#include "surface/vector_surface.h"
+
+#include <QApplication>
+#include <QBuffer>
+#include <QDir>
+#include <QFileInfo>
+#include <QHash>
+#include <QImageWriter>
+#include <QPageSize>
+#include <QPainter>
+#include <QPalette>
+#include <QPdfWriter>
+#include <QSaveFile>
+#include <QScreen>
+#include <QSvgGenerator>
+
+namespace {
+
+constexpr double svgUnitsPerInch = 96.0; // an SVG's pixel unit
+constexpr int pdfUnitsPerInch = 1200;
+constexpr double millimetresPerInch = 25.4;
+constexpr int pngQuality = 80; // Qt's PNG writer makes this zlib level 1
+
+QString cannotSave(const QString& path, const QString& reason) {
+    return QStringLiteral("Impossibile salvare il file «%1»: %2.")
+        .arg(QDir::toNativeSeparators(path), reason);
+}
+
+// Why a file could not be opened for writing.
+QString openFailure(const QString& path, const QSaveFile& file) {
+    const QFileInfo folder(QFileInfo(path).absolutePath());
+    if (!folder.exists())
+        return cannotSave(path, QStringLiteral("la cartella non esiste"));
+    if (!folder.isDir())
+        return cannotSave(path, QStringLiteral("«%1» non è una cartella")
+                                    .arg(QDir::toNativeSeparators(folder.filePath())));
+    return cannotSave(
+        path, QStringLiteral("non si può scrivere nella cartella (%1)").arg(file.errorString()));
+}
+
+QString writeFailure(const QString& path, const QString& detail) {
+    return cannotSave(
+        path,
+        QStringLiteral("la scrittura non è riuscita, forse il disco è pieno (%1)").arg(detail));
+}
+
+// Writes the whole file or nothing. A write that the disk cuts short can look like a success
+// to the file device, so what reached the file is counted as well.
+std::optional<QString> saveBytes(const QByteArray& bytes, const QString& path) {
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return openFailure(path, file);
+    if (file.write(bytes) != bytes.size() || !file.flush() || file.size() != bytes.size()) {
+        const QString detail = file.errorString();
+        file.cancelWriting();
+        file.commit();
+        return writeFailure(path, detail);
+    }
+    if (!file.commit())
+        return writeFailure(path, file.errorString());
+    return std::nullopt;
+}
+
+// The drawing has at most 18 colours (the palette, the axes, the background): as a picture of
+// palette indices it is a quarter of the bytes to pack, and the file is smaller.
+QImage withColourTable(const QImage& picture) {
+    const QImage image = picture.convertToFormat(QImage::Format_RGB32);
+    QImage indexed(image.size(), QImage::Format_Indexed8);
+    QList<QRgb> table;
+    QHash<QRgb, uchar> indexOf;
+    for (int y = 0; y < image.height(); ++y) {
+        const auto* row = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        uchar* out = indexed.scanLine(y);
+        QRgb last = ~row[0];
+        uchar lastIndex = 0;
+        for (int x = 0; x < image.width(); ++x) {
+            if (row[x] != last) {
+                auto known = indexOf.constFind(row[x]);
+                if (known == indexOf.constEnd()) {
+                    if (table.size() == 256)
+                        return image;
+                    known = indexOf.insert(row[x], static_cast<uchar>(table.size()));
+                    table << row[x];
+                }
+                last = row[x];
+                lastIndex = *known;
+            }
+            out[x] = lastIndex;
+        }
+    }
+    indexed.setColorTable(table);
+    return indexed;
+}
+
+QByteArray pngBytes(const QImage& image) {
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "png");
+    // zlib's fastest level: the picture is mostly one colour, and packs well even so.
+    writer.setQuality(pngQuality);
+    writer.write(withColourTable(image));
+    return buffer.data();
+}
+
+QByteArray svgBytes(const PlotJournal& journal, const FigureLook& look) {
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    QSvgGenerator generator;
+    generator.setOutputDevice(&buffer);
+    generator.setSize(look.logicalSize);
+    generator.setViewBox(QRect(QPoint(0, 0), look.logicalSize));
+    generator.setResolution(static_cast<int>(svgUnitsPerInch));
+    generator.setTitle(QStringLiteral("CURVE ZOR-PUN"));
+    QPainter painter(&generator);
+    paintFigure(journal, look, painter, QRectF(QPointF(0, 0), QSizeF(look.logicalSize)),
+                svgUnitsPerInch);
+    painter.end();
+    return buffer.data();
+}
+
+QByteArray pdfBytes(const PlotJournal& journal, const FigureLook& look) {
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    QPdfWriter writer(&buffer);
+    writer.setTitle(QStringLiteral("CURVE ZOR-PUN"));
+    writer.setCreator(QStringLiteral("CURVE ZOR-PUN 1.00"));
+    writer.setResolution(pdfUnitsPerInch);
+    // One page the size of the window on its screen.
+    const QSizeF millimetres(look.logicalSize.width() / look.logicalDpi.x() * millimetresPerInch,
+                             look.logicalSize.height() / look.logicalDpi.y() * millimetresPerInch);
+    writer.setPageLayout(QPageLayout(QPageSize(millimetres, QPageSize::Millimeter),
+                                     QPageLayout::Portrait, QMarginsF()));
+    QPainter painter(&writer);
+    const QRectF page(0, 0, writer.width(), writer.height());
+    paintFigure(journal, look, painter, fittedFigure(look, page), pdfUnitsPerInch);
+    painter.end();
+    return buffer.data();
+}
+
+} // namespace
+
+std::optional<FigureFormat> formatForFile(const QString& path) {
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    if (suffix == QLatin1String("png"))
+        return FigureFormat::Png;
+    if (suffix == QLatin1String("svg"))
+        return FigureFormat::Svg;
+    if (suffix == QLatin1String("pdf"))
+        return FigureFormat::Pdf;
+    return std::nullopt;
+}
+
+FigureLook plotWindowLook() {
+    const WindowLayout& layout = form4Layout();
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const double dpiX = screen ? screen->logicalDotsPerInchX() : 96.0;
+    const double dpiY = screen ? screen->logicalDotsPerInchY() : 96.0;
+    const QPalette palette = QApplication::palette();
+    return {
+        QSize(twipsToPixels(layout.clientWidth, dpiX), twipsToPixels(layout.clientHeight, dpiY)),
+        QPointF(dpiX, dpiY), palette.color(QPalette::WindowText).rgb(),
+        palette.color(QPalette::Window).rgb()};
+}
+
+QImage renderFigureImage(const PlotJournal& journal, const FigureLook& look, double ratio) {
+    ImageSurface surface;
+    surface.setColours(look.foreground, look.background);
+    surface.setArea(look.logicalSize, ratio, look.logicalDpi);
+    replayJournal(journal, surface);
+    // A fresh buffer is the area itself: handing it on spares a copy of a large picture.
+    surface.flush();
+    const QSize visible = (QSizeF(look.logicalSize) * ratio).toSize();
+    if (surface.buffer().size() == visible)
+        return surface.buffer();
+    return surface.snapshot();
+}
+
+QRectF fittedFigure(const FigureLook& look, const QRectF& area) {
+    QSizeF size = QSizeF(look.logicalSize).scaled(area.size(), Qt::KeepAspectRatio);
+    return {area.left() + (area.width() - size.width()) / 2,
+            area.top() + (area.height() - size.height()) / 2, size.width(), size.height()};
+}
+
+void paintFigure(const PlotJournal& journal, const FigureLook& look, QPainter& painter,
+                 const QRectF& target, double unitsPerInch) {
+    VectorSurface surface(painter, target,
+                          {look.logicalSize, look.logicalDpi.x(), look.foreground, look.background},
+                          unitsPerInch);
+    replayJournal(journal, surface);
+}
+
+std::optional<QString> writeImageFile(const QImage& image, const QString& path) {
+    const QByteArray bytes = pngBytes(image);
+    if (bytes.isEmpty())
+        return cannotSave(path, QStringLiteral("l'immagine non si può codificare in PNG"));
+    return saveBytes(bytes, path);
+}
+
+std::optional<QString> writeSvgFile(const PlotJournal& journal, const FigureLook& look,
+                                    const QString& path) {
+    return saveBytes(svgBytes(journal, look), path);
+}
+
+std::optional<QString> writePdfFile(const PlotJournal& journal, const FigureLook& look,
+                                    const QString& path) {
+    return saveBytes(pdfBytes(journal, look), path);
+}
+
+std::optional<QString> writeFigureFile(const PlotJournal& journal, const FigureLook& look,
+                                       const QString& path, int scale, const QImage* screenImage) {
+    const std::optional<FigureFormat> format = formatForFile(path);
+    if (!format)
+        return cannotSave(path, QStringLiteral("il nome non finisce in .png, .svg o .pdf"));
+    switch (*format) {
+    case FigureFormat::Png:
+        return writeImageFile(scale == 1 && screenImage ? *screenImage
+                                                        : renderFigureImage(journal, look, scale),
+                              path);
+    case FigureFormat::Svg:
+        return writeSvgFile(journal, look, path);
+    case FigureFormat::Pdf:
+        return writePdfFile(journal, look, path);
+    }
+    return std::nullopt;
+}

@@ -1,0 +1,57 @@
+#pragma once
+
+#include "windows/plot/plot_journal.h"
+
+#include <QImage>
+#include <QPointF>
+#include <QRectF>
+#include <QSize>
+#include <QString>
+#include <optional>
+
+class QPainter;
+
+// The kinds of file a figure can be written to.
+enum class FigureFormat { Png, Svg, Pdf };
+
+// The format for a file name's extension (case ignored), or nothing for an unknown one.
+std::optional<FigureFormat> formatForFile(const QString& path);
+
+// The plot window's drawing area as a copy must reproduce it.
+struct FigureLook {
+    QSize logicalSize;          // the client area, logical pixels
+    QPointF logicalDpi{96, 96}; // for the centimetre scale
+    QRgb foreground = 0xff000000;
+    QRgb background = 0xffffffff;
+};
+
+// What a plot window would look like on this screen, without making one: its layout's
+// client area at the primary screen's logical DPI, the application's colours.
+FigureLook plotWindowLook();
+
+// The journal drawn afresh into an image of the client area at that many device pixels per
+// logical pixel; at the screen's own ratio it is the screen's buffer, pixel for pixel.
+QImage renderFigureImage(const PlotJournal& journal, const FigureLook& look, double ratio);
+
+// The journal drawn as vectors into target, which has the client area's proportions.
+// unitsPerInch: the painter's units per inch on its device.
+void paintFigure(const PlotJournal& journal, const FigureLook& look, QPainter& painter,
+                 const QRectF& target, double unitsPerInch);
+
+// The largest rectangle of the look's proportions centred in an area.
+QRectF fittedFigure(const FigureLook& look, const QRectF& area);
+
+// Each writes through a QSaveFile: a file that cannot be written completely is not written
+// at all, and an earlier file of that name stays as it was. Each returns the reason, in
+// Italian and naming the file, when it could not write.
+std::optional<QString> writeImageFile(const QImage& image, const QString& path);
+std::optional<QString> writeSvgFile(const PlotJournal& journal, const FigureLook& look,
+                                    const QString& path);
+std::optional<QString> writePdfFile(const PlotJournal& journal, const FigureLook& look,
+                                    const QString& path);
+
+// A figure of the journal in the format of the file's extension: a PNG at scale times the
+// client area (1 takes screenImage as it is, when given), an SVG or a PDF.
+std::optional<QString> writeFigureFile(const PlotJournal& journal, const FigureLook& look,
+                                       const QString& path, int scale,
+                                       const QImage* screenImage = nullptr);

@@ -1,0 +1,114 @@
+#include "windows/plot/plot_menu.h"
+
+#include "app/platform.h"
+#include "app/program.h"
+#include "app/program_window.h"
+#include "surface/plot_surface.h"
+
+#include <QAction>
+#include <QClipboard>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QMenu>
+#include <QPainter>
+#include <QPrinter>
+
+namespace {
+
+QString suffixOf(FigureFormat format) {
+    switch (format) {
+    case FigureFormat::Svg:
+        return QStringLiteral("svg");
+    case FigureFormat::Pdf:
+        return QStringLiteral("pdf");
+    case FigureFormat::Png:
+        break;
+    }
+    return QStringLiteral("png");
+}
+
+} // namespace
+
+PlotMenu::PlotMenu(ProgramWindow& window, PlotSurface& surface, const PlotJournal& journal)
+    : QObject(&window), window_(window), surface_(surface), journal_(journal),
+      menu_(new QMenu(&window)) {
+    menu_->setAccessibleName(QStringLiteral("Menu del grafico"));
+    addEntry(QStringLiteral("&Salva immagine…"), QKeySequence(Qt::CTRL | Qt::Key_S),
+             &PlotMenu::saveImage);
+    addEntry(QStringLiteral("&Copia immagine"), QKeySequence(Qt::CTRL | Qt::Key_C),
+             &PlotMenu::copyImage);
+    addEntry(QStringLiteral("S&tampa…"), QKeySequence(Qt::CTRL | Qt::Key_P), &PlotMenu::printImage);
+    surface_.setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(&surface_, &QWidget::customContextMenuRequested, this, &PlotMenu::popUp);
+    // The keyboard's ways to the menu, wherever the focus is in the window.
+    auto* opener = new QAction(this);
+    opener->setShortcuts({QKeySequence(Qt::Key_Menu), QKeySequence(Qt::SHIFT | Qt::Key_F10)});
+    opener->setShortcutContext(Qt::WindowShortcut);
+    connect(opener, &QAction::triggered, this, [this] { popUp(surface_.rect().center()); });
+    window_.addAction(opener);
+}
+
+QAction* PlotMenu::addEntry(const QString& text, const QKeySequence& shortcut,
+                            void (PlotMenu::*run)()) {
+    QAction* action = menu_->addAction(text);
+    action->setShortcut(shortcut);
+    action->setShortcutContext(Qt::WindowShortcut);
+    connect(action, &QAction::triggered, this, run);
+    window_.addAction(action);
+    return action;
+}
+
+bool PlotMenu::available() const {
+    const Program& program = window_.program();
+    return !program.busy() && !program.ended();
+}
+
+void PlotMenu::popUp(QPoint surfacePoint) {
+    if (!available())
+        return;
+    menu_->popup(surface_.mapToGlobal(surfacePoint));
+    menu_->setActiveAction(menu_->actions().constFirst());
+}
+
+FigureLook PlotMenu::look() const {
+    return {surface_.size(), QPointF(surface_.logicalDpiX(), surface_.logicalDpiY()),
+            surface_.palette().color(QPalette::WindowText).rgb(),
+            surface_.palette().color(QPalette::Window).rgb()};
+}
+
+void PlotMenu::saveImage() {
+    if (!available())
+        return;
+    const std::optional<FigureDialogs::SaveChoice> choice = dialogs_->chooseSaveFile(&window_);
+    if (!choice || choice->path.isEmpty())
+        return;
+    // A known extension decides the format; a name without one takes the filter's.
+    QString path = choice->path;
+    if (QFileInfo(path).suffix().isEmpty())
+        path += QLatin1Char('.') + suffixOf(choice->filterFormat);
+    const bool pngFilter = choice->filterFormat == FigureFormat::Png;
+    const int scale = pngFilter && formatForFile(path) == FigureFormat::Png ? choice->scale : 1;
+    const QImage screen = surface_.snapshot();
+    if (const std::optional<QString> failure =
+            writeFigureFile(journal_, look(), path, scale, &screen))
+        window_.program().platform().messageBox(&window_, *failure);
+}
+
+void PlotMenu::copyImage() {
+    if (!available())
+        return;
+    QGuiApplication::clipboard()->setImage(surface_.snapshot());
+}
+
+void PlotMenu::printImage() {
+    if (!available())
+        return;
+    const FigureLook figure = look();
+    dialogs_->print(&window_, [this, &figure](QPrinter& printer) {
+        printer.setColorMode(QPrinter::Color);
+        QPainter painter(&printer);
+        const QRectF page(QPointF(0, 0),
+                          printer.pageLayout().paintRectPixels(printer.resolution()).size());
+        paintFigure(journal_, figure, painter, fittedFigure(figure, page), printer.resolution());
+    });
+}

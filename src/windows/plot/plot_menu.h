@@ -1,0 +1,48 @@
+#pragma once
+
+#include "windows/plot/figure_dialogs.h"
+#include "windows/plot/plot_journal.h"
+
+#include <QObject>
+#include <QPoint>
+
+class PlotSurface;
+class ProgramWindow;
+class QAction;
+class QMenu;
+
+// The plot window's way out for its drawing: a context menu on the surface (the right
+// button, the Menu key, Shift+F10) and the window's shortcuts for its entries. Saving and
+// printing draw the journal afresh; copying takes the screen's buffer. None of it draws on
+// the window, moves the colour cursor or runs an activation, and while a long run shows its
+// progress none of it does anything.
+class PlotMenu : public QObject {
+    Q_OBJECT
+public:
+    PlotMenu(ProgramWindow& window, PlotSurface& surface, const PlotJournal& journal);
+
+    // Tests answer the dialogs themselves.
+    void setDialogs(FigureDialogs& dialogs) { dialogs_ = &dialogs; }
+
+    QMenu& menu() const { return *menu_; }
+    // Opens the menu at a point of the surface, its first entry chosen.
+    void popUp(QPoint surfacePoint);
+
+    void saveImage();
+    void copyImage();
+    void printImage();
+
+    // The surface as a copy must reproduce it.
+    FigureLook look() const;
+
+private:
+    QAction* addEntry(const QString& text, const QKeySequence& shortcut, void (PlotMenu::*run)());
+    bool available() const;
+
+    ProgramWindow& window_;
+    PlotSurface& surface_;
+    const PlotJournal& journal_;
+    DesktopFigureDialogs desktopDialogs_;
+    FigureDialogs* dialogs_ = &desktopDialogs_;
+    QMenu* menu_ = nullptr; // the window's child
+};

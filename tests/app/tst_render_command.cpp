@@ -1,0 +1,163 @@
+#include "app/program.h"
+#include "recording_platform.h"
+#include "surface/plot_surface.h"
+#include "windows/calibration/form2.h"
+#include "windows/constants/form3.h"
+#include "windows/plot/form4.h"
+
+#include <QProcess>
+#include <QPushButton>
+#include <QSvgRenderer>
+#include <QTemporaryDir>
+#include <QtTest>
+
+// The program started with arguments: it answers on the terminal, and "--render" draws the
+// figure the plot window would show after the same steps, with no window and no display.
+class RenderCommandTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() { folder_ = std::make_unique<QTemporaryDir>(); }
+    void helpAndVersionNeedNoDisplay();
+    void renderIsThePlotWindowsBuffer_data();
+    void renderIsThePlotWindowsBuffer();
+    void writesVectorFiles();
+    void badArgumentsWriteNothing_data();
+    void badArgumentsWriteNothing();
+    void refusedRunsGiveTheirMessage_data();
+    void refusedRunsGiveTheirMessage();
+    void unwritableFileLeavesNothing();
+
+private:
+    struct Outcome {
+        int status = -1;
+        QString out;
+        QString errors;
+    };
+    // The program with those arguments, without a display or a platform set.
+    Outcome run(const QStringList& arguments) const;
+    QString file(const QString& name) const { return folder_->filePath(name); }
+
+    std::unique_ptr<QTemporaryDir> folder_;
+};
+
+RenderCommandTest::Outcome RenderCommandTest::run(const QStringList& arguments) const {
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "QT_SCALE_FACTOR"})
+        environment.remove(QLatin1String(name));
+    process.setProcessEnvironment(environment);
+    process.start(QStringLiteral(ZORPUN_PROGRAM), arguments);
+    if (!process.waitForFinished(60000))
+        return {};
+    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+            QString::fromUtf8(process.readAllStandardOutput()),
+            QString::fromUtf8(process.readAllStandardError())};
+}
+
+void RenderCommandTest::helpAndVersionNeedNoDisplay() {
+    const Outcome version = run({"--version"});
+    QCOMPARE(version.status, 0);
+    QCOMPARE(version.out, QStringLiteral("CURVE ZOR-PUN 1.00\n"));
+    const Outcome help = run({"--help"});
+    QCOMPARE(help.status, 0);
+    QVERIFY(help.out.contains(QLatin1String("--render")));
+    QVERIFY(help.errors.isEmpty());
+}
+
+void RenderCommandTest::renderIsThePlotWindowsBuffer_data() {
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<bool>("linesPressed"); // in the window: Command4 after the activation
+    QTest::newRow("the default run") << QStringList{"--run", "86,55,90,1"} << false;
+    QTest::newRow("then a run with lines")
+        << QStringList{"--run", "86,55,90,1", "--lines", "--run", "86,55,90,1"} << true;
+}
+
+void RenderCommandTest::renderIsThePlotWindowsBuffer() {
+    QFETCH(QStringList, arguments);
+    QFETCH(bool, linesPressed);
+    const Outcome outcome =
+        run(QStringList{"--render", file("f.png"), "--incr", "0.55"} + arguments);
+    QCOMPARE(outcome.status, 0);
+    QVERIFY(outcome.errors.isEmpty());
+    QLocale::setDefault(QLocale::c());
+    RecordingPlatform platform;
+    Program program(platform);
+    program.form2().Incr = TaggedValue::fromDouble(0.55);
+    Form3& constants = program.form3();
+    constants.VALa = TaggedValue::fromDouble(86);
+    constants.VALb = TaggedValue::fromDouble(55);
+    constants.VALc = TaggedValue::fromDouble(90);
+    constants.VALe = TaggedValue::fromDouble(1);
+    program.Show(program.form4());
+    if (linesPressed)
+        program.form4().control<QPushButton>(QStringLiteral("Command4"))->click();
+    const QImage screen = program.form4().surface().snapshot();
+    const QImage rendered(file("f.png"));
+    QCOMPARE(rendered.size(), screen.size());
+    QVERIFY(rendered.convertToFormat(QImage::Format_RGB32) ==
+            screen.convertToFormat(QImage::Format_RGB32));
+}
+
+void RenderCommandTest::writesVectorFiles() {
+    // The family of the intro's figure: OA at several angles, one over the other.
+    QStringList family{"--render", file("family.svg"), "--incr", "0.55"};
+    for (const char* angle : {"15", "30", "45", "60", "75"})
+        family << "--run" << QStringLiteral("150,%1,200,1").arg(QLatin1String(angle));
+    QCOMPARE(run(family).status, 0);
+    QVERIFY(QSvgRenderer(file("family.svg")).isValid());
+    QCOMPARE(run({"--render", file("f.pdf"), "--clear", "--run", "86,55,90,1"}).status, 0);
+    QVERIFY(QFileInfo(file("f.pdf")).size() > 0);
+    QCOMPARE(run({"--render", file("big.png"), "--scale", "4"}).status, 0);
+    QCOMPARE(run({"--render", file("small.png")}).status, 0);
+    QCOMPARE(QImage(file("big.png")).size(), QImage(file("small.png")).size() * 4);
+}
+
+void RenderCommandTest::badArgumentsWriteNothing_data() {
+    QTest::addColumn<QStringList>("arguments");
+    QTest::newRow("three constants") << QStringList{"--run", "1,2,3"};
+    QTest::newRow("letters") << QStringList{"--run", "a,b,c,d"};
+    QTest::newRow("negative factor") << QStringList{"--incr", "-1"};
+    QTest::newRow("scale 3") << QStringList{"--scale", "3"};
+    QTest::newRow("unknown option") << QStringList{"--colours"};
+}
+
+void RenderCommandTest::badArgumentsWriteNothing() {
+    QFETCH(QStringList, arguments);
+    const Outcome outcome = run(QStringList{"--render", file("f.png")} + arguments);
+    QCOMPARE(outcome.status, 2);
+    QCOMPARE(outcome.errors.count(QLatin1Char('\n')), 1);
+    QVERIFY(outcome.errors.contains(arguments.first()));
+    const Outcome extension = run({"--render", file("f.gif")});
+    QCOMPARE(extension.status, 2);
+    QVERIFY(extension.errors.contains(QLatin1String("f.gif")));
+    QCOMPARE(QDir(folder_->path()).entryList(QDir::Files | QDir::Hidden), QStringList());
+}
+
+void RenderCommandTest::refusedRunsGiveTheirMessage_data() {
+    QTest::addColumn<QString>("constants");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("n = 0") << "86,55,0,1" << segmentIsNullMessage.trimmed();
+    QTest::newRow("t past 16 bits") << "86,55,40000,1" << incrementTooLargeMessage;
+}
+
+void RenderCommandTest::refusedRunsGiveTheirMessage() {
+    QFETCH(QString, constants);
+    QFETCH(QString, message);
+    const Outcome outcome = run({"--render", file("f.png"), "--run", constants});
+    QCOMPARE(outcome.status, 1);
+    QCOMPARE(outcome.errors, QStringLiteral("curve-zor-pun: %1\n").arg(message));
+}
+
+void RenderCommandTest::unwritableFileLeavesNothing() {
+    const QString path = file("missing/f.svg");
+    const Outcome outcome = run({"--render", path});
+    QCOMPARE(outcome.status, 1);
+    QCOMPARE(outcome.errors.count(QLatin1Char('\n')), 1);
+    QVERIFY2(outcome.errors.contains(path), qPrintable(outcome.errors));
+    QCOMPARE(QDir(folder_->path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+             QStringList());
+}
+
+QTEST_MAIN(RenderCommandTest)
+#include "tst_render_command.moc"

@@ -1,0 +1,381 @@
+#include "app/program.h"
+#include "core/palette.h"
+#include "recording_figure_dialogs.h"
+#include "recording_platform.h"
+#include "surface/plot_surface.h"
+#include "test_windows.h"
+#include "windows/calibration/form2.h"
+#include "windows/constants/form3.h"
+#include "windows/plot/form4.h"
+#include "windows/plot/plot_menu.h"
+
+#include <QAccessible>
+#include <QApplication>
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QMenu>
+#include <QPainter>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QSignalSpy>
+#include <QSvgRenderer>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <csignal>
+#include <memory>
+#include <sys/resource.h>
+
+// The plot window's drawing leaves the program: replayed from its journal it is the screen's
+// buffer again, and the menu saves, copies and prints it without touching the window.
+class PlotExportTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+    void replayGivesTheScreensPixels_data();
+    void replayGivesTheScreensPixels();
+    void savesEachFormat_data();
+    void savesEachFormat();
+    void svgLooksLikeTheScreen();
+    void copyAndPrint();
+    void failedSavesLeaveNothingBehind_data();
+    void failedSavesLeaveNothingBehind();
+    void menuLeavesTheWindowAsItWas();
+    void menuIsReadAndReachedByKeyboard();
+    void nothingWhileALongRunShowsItsProgress();
+    void descriptionSaysWhatThePlotHolds();
+
+private:
+    // Plays a sequence of the user's actions on the plot window, one word each:
+    // "show" (an activation through the constants window), "lines", "clear", "incr=F",
+    // "run=A,B,N,E" (the constants), "colour=K", "cancel=N" (stop the next long run at the
+    // Nth progress report).
+    void play(const QString& actions);
+    Form4& plot() { return program_->form4(); }
+    PlotMenu& menu() { return plot().figureMenu(); }
+    QString save(const QString& name, FigureFormat filter, int scale = 1);
+
+    std::unique_ptr<RecordingPlatform> platform_;
+    std::unique_ptr<Program> program_;
+    RecordingFigureDialogs dialogs_;
+    std::unique_ptr<QTemporaryDir> folder_;
+};
+
+namespace {
+
+QImage rgb(const QImage& image) {
+    return image.convertToFormat(QImage::Format_RGB32);
+}
+
+// The share of pixels in which two pictures of one size differ.
+double differingShare(const QImage& first, const QImage& second) {
+    const QImage a = rgb(first);
+    const QImage b = rgb(second);
+    qint64 differing = 0;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x)
+            differing += a.pixel(x, y) != b.pixel(x, y) ? 1 : 0;
+    return double(differing) / (double(a.width()) * a.height());
+}
+
+QByteArray contentOf(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+} // namespace
+
+void PlotExportTest::init() {
+    QLocale::setDefault(QLocale::c());
+    platform_ = std::make_unique<RecordingPlatform>();
+    program_ = std::make_unique<Program>(*platform_);
+    program_->form2().Incr = TaggedValue::fromDouble(0.75);
+    play(QStringLiteral("run=86,55,90,1"));
+    menu().setDialogs(dialogs_);
+    dialogs_.saveAnswer.reset();
+    dialogs_.printTo.clear();
+    dialogs_.saveAsked = 0;
+    dialogs_.printAsked = 0;
+    folder_ = std::make_unique<QTemporaryDir>();
+}
+
+void PlotExportTest::cleanup() {
+    program_.reset();
+    platform_.reset();
+    folder_.reset();
+}
+
+void PlotExportTest::play(const QString& actions) {
+    Form3& constants = program_->form3();
+    for (const QString& action : actions.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+        const QString value = action.section(QLatin1Char('='), 1);
+        if (action == QLatin1String("show")) {
+            program_->Show(constants);
+            program_->Show(plot());
+        } else if (action == QLatin1String("lines") || action == QLatin1String("clear")) {
+            plot()
+                .control<QPushButton>(action == QLatin1String("lines") ? "Command4" : "Command2")
+                ->click();
+        } else if (action.startsWith(QLatin1String("incr="))) {
+            program_->form2().Incr = TaggedValue::fromDouble(value.toDouble());
+        } else if (action.startsWith(QLatin1String("colour="))) {
+            constants.Miocolor = static_cast<std::int16_t>(value.toInt());
+        } else if (action.startsWith(QLatin1String("cancel="))) {
+            platform_->progressUpdates = 0;
+            platform_->cancelAfterUpdates = value.toInt();
+        } else if (action.startsWith(QLatin1String("run="))) {
+            const QStringList numbers = value.split(QLatin1Char(','));
+            constants.VALa = TaggedValue::fromDouble(numbers.at(0).toDouble());
+            constants.VALb = TaggedValue::fromDouble(numbers.at(1).toDouble());
+            constants.VALc = TaggedValue::fromDouble(numbers.at(2).toDouble());
+            constants.VALe = TaggedValue::fromDouble(numbers.at(3).toDouble());
+        }
+    }
+}
+
+QString PlotExportTest::save(const QString& name, FigureFormat filter, int scale) {
+    const QString path = folder_->filePath(name);
+    dialogs_.saveAnswer = FigureDialogs::SaveChoice{path, filter, scale};
+    menu().saveImage();
+    return path;
+}
+
+void PlotExportTest::replayGivesTheScreensPixels_data() {
+    QTest::addColumn<QString>("actions");
+    QTest::newRow("the default run") << "show";
+    QTest::newRow("a run with lines") << "show lines";
+    QTest::newRow("a clear") << "show lines clear";
+    QTest::newRow("runs of other factors and constants")
+        << "show incr=0.51 run=120,30,60,2 show run=300,80,200,0.5 lines incr=1.11 show";
+    QTest::newRow("a long run stopped") << "show run=200,45,1e6,0.01 cancel=3 show";
+    QTest::newRow("the colour cursor passing 14") << "colour=13 show lines show";
+    QTest::newRow("refused runs") << "show run=1,2,0,1 show lines run=86,55,90,1 show";
+}
+
+void PlotExportTest::replayGivesTheScreensPixels() {
+    QFETCH(QString, actions);
+    play(actions);
+    const PlotSurface& surface = plot().surface();
+    const QImage replayed =
+        renderFigureImage(plot().journal(), menu().look(), surface.devicePixelRatioF());
+    QCOMPARE(replayed.size(), surface.snapshot().size());
+    QVERIFY(rgb(replayed) == rgb(surface.snapshot()));
+}
+
+void PlotExportTest::savesEachFormat_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("filter");
+    QTest::addColumn<int>("scale");
+    QTest::addColumn<QString>("written"); // "" when it is the name given
+    QTest::newRow("PNG 1x") << "a.png" << int(FigureFormat::Png) << 1 << "";
+    QTest::newRow("PNG 4x") << "a.PNG" << int(FigureFormat::Png) << 4 << "";
+    QTest::newRow("extension over filter") << "a.svg" << int(FigureFormat::Pdf) << 1 << "";
+    QTest::newRow("filter without extension") << "a" << int(FigureFormat::Pdf) << 1 << "a.pdf";
+    QTest::newRow("PNG name, SVG filter") << "a.png" << int(FigureFormat::Svg) << 4 << "";
+}
+
+void PlotExportTest::savesEachFormat() {
+    QFETCH(QString, name);
+    QFETCH(int, filter);
+    QFETCH(int, scale);
+    QFETCH(QString, written);
+    play(QStringLiteral("show"));
+    const QString path = save(name, FigureFormat(filter), scale);
+    QVERIFY2(platform_->messages.isEmpty(), qPrintable(platform_->messages.join('\n')));
+    const QString file = written.isEmpty() ? path : folder_->filePath(written);
+    const QSize window = plot().surface().size();
+    switch (*formatForFile(file)) {
+    case FigureFormat::Png: {
+        const QImage image(file);
+        const QImage screen = plot().surface().snapshot();
+        if (FigureFormat(filter) != FigureFormat::Png || scale == 1) {
+            QVERIFY(rgb(image) == rgb(screen)); // the screen's buffer, at its own ratio
+            break;
+        }
+        // Drawn afresh, its dots as wide for their picture as on screen.
+        QCOMPARE(image.size(), window * scale);
+        const double shareOnScreen =
+            double(pixelsOf(rgb(screen), paletteColor(1))) / (screen.width() * screen.height());
+        const double share =
+            double(pixelsOf(rgb(image), paletteColor(1))) / (image.width() * image.height());
+        QVERIFY2(std::abs(share / shareOnScreen - 1) < 0.25, qPrintable(QString::number(share)));
+        break;
+    }
+    case FigureFormat::Svg:
+        QVERIFY(QSvgRenderer(file).isValid());
+        break;
+    case FigureFormat::Pdf: {
+        // One page, the window's size at its DPI.
+        const QByteArray pdf = contentOf(file);
+        QVERIFY(pdf.startsWith("%PDF"));
+        QCOMPARE(pdf.count("/Type /Page\n") + pdf.count("/Type /Page "), 1);
+        const QRegularExpressionMatch box =
+            QRegularExpression(QStringLiteral("/MediaBox \\[0 0 ([0-9.]+) ([0-9.]+)\\]"))
+                .match(QString::fromLatin1(pdf));
+        QVERIFY(box.hasMatch());
+        QVERIFY(std::abs(box.captured(1).toDouble() - window.width() * 72.0 / 96) < 1);
+        QVERIFY(std::abs(box.captured(2).toDouble() - window.height() * 72.0 / 96) < 1);
+        break;
+    }
+    }
+}
+
+void PlotExportTest::svgLooksLikeTheScreen() {
+    play(QStringLiteral("show lines incr=0.6 run=200,45,1e5,0.01 show"));
+    QSvgRenderer svg(save(QStringLiteral("a.svg"), FigureFormat::Svg));
+    const QImage screen = plot().surface().snapshot();
+    QImage drawn(screen.size(), QImage::Format_RGB32);
+    drawn.fill(Qt::white);
+    QPainter painter(&drawn);
+    svg.render(&painter);
+    painter.end();
+    // The screen puts each dot on its own pixel grid, the file on a grid of 600 per inch
+    // and smooths the edges: the two differ only along the edges of the curves.
+    const double share = differingShare(drawn, screen);
+    QVERIFY2(share < 0.02, qPrintable(QString::number(share)));
+}
+
+void PlotExportTest::copyAndPrint() {
+    play(QStringLiteral("show lines"));
+    menu().copyImage();
+    QVERIFY(rgb(QGuiApplication::clipboard()->image()) == rgb(plot().surface().snapshot()));
+    dialogs_.printTo = folder_->filePath(QStringLiteral("print.pdf"));
+    menu().printImage();
+    QCOMPARE(dialogs_.printAsked, 1);
+    const QByteArray pdf = contentOf(dialogs_.printTo);
+    QCOMPARE(pdf.count("/Type /Page\n") + pdf.count("/Type /Page "), 1);
+}
+
+void PlotExportTest::failedSavesLeaveNothingBehind_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("diskFull");
+    QTest::newRow("a folder that does not exist") << "missing/a.png" << false;
+    QTest::newRow("a file for a folder") << "old.png/a.png" << false;
+    QTest::newRow("an unknown extension") << "a.bmp" << false;
+    QTest::newRow("a full disk, PNG over an old file") << "old.png" << true;
+    QTest::newRow("a full disk, SVG") << "old.svg" << true;
+    QTest::newRow("a full disk, PDF") << "old.pdf" << true;
+}
+
+void PlotExportTest::failedSavesLeaveNothingBehind() {
+    QFETCH(QString, name);
+    QFETCH(bool, diskFull);
+    for (const char* old : {"old.png", "old.svg", "old.pdf"}) {
+        QFile file(folder_->filePath(QLatin1String(old)));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("old");
+    }
+    const QStringList before = QDir(folder_->path()).entryList(QDir::Files | QDir::Hidden);
+    play(QStringLiteral("show lines"));
+    // A file may grow no larger than a few bytes: as when the disk fills up.
+    rlimit saved{};
+    getrlimit(RLIMIT_FSIZE, &saved);
+    if (diskFull) {
+        std::signal(SIGXFSZ, SIG_IGN);
+        rlimit small = saved;
+        small.rlim_cur = 64;
+        setrlimit(RLIMIT_FSIZE, &small);
+    }
+    save(name, FigureFormat::Png, 4);
+    setrlimit(RLIMIT_FSIZE, &saved);
+    QCOMPARE(platform_->messages.size(), 1);
+    QVERIFY2(platform_->messages.first().contains(QFileInfo(name).fileName()),
+             qPrintable(platform_->messages.first()));
+    QVERIFY(platform_->messages.first().startsWith(QLatin1String("Impossibile salvare")));
+    QCOMPARE(QDir(folder_->path()).entryList(QDir::Files | QDir::Hidden), before);
+    QCOMPARE(contentOf(folder_->filePath(QStringLiteral("old.png"))), QByteArray("old"));
+    QCOMPARE(contentOf(folder_->filePath(QStringLiteral("old.svg"))), QByteArray("old"));
+}
+
+void PlotExportTest::menuLeavesTheWindowAsItWas() {
+    play(QStringLiteral("show lines"));
+    const QImage drawing = plot().surface().snapshot();
+    QSignalSpy activations(program_.get(), &Program::windowActivated);
+    menu().popUp(QPoint(10, 10));
+    QVERIFY(menu().menu().isVisible());
+    menu().menu().hide();
+    menu().saveImage(); // cancelled
+    QCOMPARE(dialogs_.saveAsked, 1);
+    dialogs_.printTo.clear();
+    menu().printImage(); // cancelled
+    save(QStringLiteral("a.png"), FigureFormat::Png, 2);
+    menu().copyImage();
+    QCoreApplication::processEvents();
+    QCOMPARE(activations.count(), 0);
+    QCOMPARE(program_->form3().Miocolor, std::int16_t{2});
+    QVERIFY(plot().surface().snapshot() == drawing);
+    QVERIFY(platform_->messages.isEmpty());
+    QCOMPARE(QDir(folder_->path()).entryList(QDir::Files | QDir::Hidden), QStringList{"a.png"});
+}
+
+void PlotExportTest::menuIsReadAndReachedByKeyboard() {
+    const QList<QAction*> entries = menu().menu().actions();
+    const QStringList names{"Salva immagine…", "Copia immagine", "Stampa…"};
+    const QList<QKeySequence> keys{QKeySequence::fromString("Ctrl+S"),
+                                   QKeySequence::fromString("Ctrl+C"),
+                                   QKeySequence::fromString("Ctrl+P")};
+    QCOMPARE(entries.size(), names.size());
+    QAccessibleInterface* menuReader = QAccessible::queryAccessibleInterface(&menu().menu());
+    QVERIFY(menuReader);
+    for (int index = 0; index < entries.size(); ++index) {
+        QCOMPARE(menuReader->child(index)->text(QAccessible::Name), names.at(index));
+        QCOMPARE(entries.at(index)->shortcut(), keys.at(index));
+        QVERIFY(plot().actions().contains(entries.at(index))); // the window's own shortcuts
+    }
+    // The Menu key and Shift+F10 open it anywhere in the window, its first entry chosen.
+    for (const QKeySequence& opener :
+         {QKeySequence(Qt::Key_Menu), QKeySequence(Qt::SHIFT | Qt::Key_F10)}) {
+        bool found = false;
+        for (QAction* action : plot().actions())
+            found = found || action->shortcuts().contains(opener);
+        QVERIFY(found);
+    }
+    // The right button asks for it too.
+    QContextMenuEvent press(QContextMenuEvent::Mouse, QPoint(5, 5),
+                            plot().surface().mapToGlobal(QPoint(5, 5)));
+    QApplication::sendEvent(&plot().surface(), &press);
+    QVERIFY(menu().menu().isVisible());
+    QCOMPARE(menu().menu().activeAction(), entries.first());
+    QTest::keyClick(&menu().menu(), Qt::Key_Down);
+    QCOMPARE(menu().menu().activeAction(), entries.at(1));
+    QTest::keyClick(&menu().menu(), Qt::Key_Return);
+    QVERIFY(!menu().menu().isVisible());
+    QVERIFY(rgb(QGuiApplication::clipboard()->image()) == rgb(plot().surface().snapshot()));
+    // Ctrl+P on the window itself prints.
+    play(QStringLiteral("show"));
+    QVERIFY(QTest::qWaitForWindowActive(&plot()));
+    QTest::keySequence(&plot(), QKeySequence(Qt::CTRL | Qt::Key_P));
+    QCOMPARE(dialogs_.printAsked, 1);
+}
+
+void PlotExportTest::nothingWhileALongRunShowsItsProgress() {
+    play(QStringLiteral("run=200,45,1e5,0.01"));
+    int reports = 0;
+    platform_->onProgress = [&] {
+        ++reports;
+        menu().saveImage();
+        menu().printImage();
+        menu().popUp(QPoint(5, 5));
+    };
+    play(QStringLiteral("show"));
+    QVERIFY(reports > 0);
+    QCOMPARE(dialogs_.saveAsked + dialogs_.printAsked, 0);
+    QVERIFY(!menu().menu().isVisible());
+}
+
+void PlotExportTest::descriptionSaysWhatThePlotHolds() {
+    play(QStringLiteral("show lines run=100,30.5,60,2 show"));
+    const QString description = plot().surface().accessibleDescription();
+    QVERIFY(description.startsWith(QLatin1String("Gli assi per l'origine O")));
+    QVERIFY2(description.endsWith(QStringLiteral(
+                 "3 tracciati: OA 86, angolo 55°, n 90, incremento 1; OA 86, angolo 55°, n 90, "
+                 "incremento 1, con le linee; OA 100, angolo 30.5°, n 60, incremento 2")),
+             qPrintable(description));
+    play(QStringLiteral("clear"));
+    QVERIFY(plot().surface().accessibleDescription().endsWith(
+        QStringLiteral("1 tracciato: OA 100, angolo 30.5°, n 60, incremento 2")));
+}
+
+QTEST_MAIN(PlotExportTest)
+#include "tst_plot_export.moc"
