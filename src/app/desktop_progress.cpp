@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QProgressDialog>
+#include <algorithm>
 #include <atomic>
 
 namespace {
@@ -54,10 +55,25 @@ private:
         dialog_->setWindowModality(Qt::ApplicationModal);
         dialog_->setAutoClose(false);
         dialog_->setAutoReset(false);
+        dialog_->setMinimumWidth(std::max(dialog_->sizeHint().width(), widthForTitle(*dialog_)));
+        placeOverOwner();
         dialog_->setMinimumDuration(0);
         dialog_->setValue(0);
         QObject::connect(dialog_.get(), &QProgressDialog::canceled,
                          [this] { stopped_.store(true, std::memory_order_relaxed); });
+    }
+
+    // Centred over the window that draws, where it was placed by now: a window shown just
+    // before the run is placed by the window manager only once its events are read.
+    void placeOverOwner() {
+        if (!owner_)
+            return;
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        dialog_->adjustSize();
+        const QRect over = owner_->window()->geometry();
+        QRect placed(QPoint(), dialog_->size());
+        placed.moveCenter(over.center());
+        dialog_->move(placed.topLeft());
     }
 
     QWidget* owner_ = nullptr;

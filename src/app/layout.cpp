@@ -4,6 +4,7 @@
 
 #include <QLabel>
 #include <QLineEdit>
+#include <QKeyEvent>
 #include <QScrollBar>
 #include <algorithm>
 #include <cmath>
@@ -11,6 +12,21 @@
 namespace {
 
 constexpr double twipsPerInch = 1440.0;
+
+// A scroll bar's controls are inverted so that the wheel turns it the right way; that would
+// also send the arrow keys the wrong way, so the keys are taken without the inversion.
+class KeyedScrollBar : public QScrollBar {
+public:
+    using QScrollBar::QScrollBar;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override {
+        const bool inverted = invertedControls();
+        setInvertedControls(false);
+        QScrollBar::keyPressEvent(event);
+        setInvertedControls(inverted);
+    }
+};
 
 QWidget* createControl(const ControlLayout& row, QWidget& window) {
     switch (row.type) {
@@ -31,7 +47,7 @@ QWidget* createControl(const ControlLayout& row, QWidget& window) {
     case ControlType::TextBox:
         return new QLineEdit(row.caption, &window);
     case ControlType::HorizontalScrollBar: {
-        auto* bar = new QScrollBar(Qt::Horizontal, &window);
+        auto* bar = new KeyedScrollBar(Qt::Horizontal, &window);
         bar->setRange(1, 30);
         bar->setValue(1);
         bar->setPageStep(1);
@@ -97,12 +113,13 @@ void nameControls(const WindowLayout& layout, const QHash<QString, QWidget*>& co
     for (const ControlName& naming : layout.names) {
         QWidget* control = controls.value(naming.control);
         Q_ASSERT(control);
-        if (auto* label = qobject_cast<QLabel*>(controls.value(naming.labelledBy))) {
+        auto* label = qobject_cast<QLabel*>(controls.value(naming.labelledBy));
+        if (label)
             label->setBuddy(control); // a screen reader also learns which label it is
-            control->setAccessibleName(accessibleNameFrom(label->text()));
-        } else {
-            control->setAccessibleName(naming.text);
-        }
+        // A name of its own wins over the label's caption.
+        control->setAccessibleName(label && naming.text.isEmpty()
+                                       ? accessibleNameFrom(label->text())
+                                       : naming.text);
     }
 }
 

@@ -34,7 +34,8 @@ struct ControlLayout {
 };
 
 // How a screen reader names a control without a caption of its own: by the caption of the
-// label beside it, or, where no label belongs to it, by a text of its own.
+// label beside it, or by a text of its own (a control can have both: the label then only
+// tells which label belongs to it).
 struct ControlName {
     QString control;
     QString labelledBy;

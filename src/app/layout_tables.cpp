@@ -78,7 +78,8 @@ const WindowLayout& form2Layout() {
         },
         {
             {"Text1", {}, "Incr"}, // it shows the calibration factor
-            {"HScroll1", "Label1", {}},
+            // Named after what it sets; the heading above it stays its label.
+            {"HScroll1", "Label1", "Fattore di calibrazione Incr"},
         }};
     return layout;
 }

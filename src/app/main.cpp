@@ -1,3 +1,4 @@
+#include "app/accessibility.h"
 #include "app/command_line.h"
 #include "app/platform.h"
 #include "app/program.h"
@@ -74,6 +75,8 @@ int main(int argc, char* argv[]) {
                    stderr);
         return 1;
     }
+    // Before the application exists, so even its first report to a screen reader is right.
+    installAccessibility();
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("CURVE ZOR-PUN"));
     QApplication::setApplicationVersion(QStringLiteral("1.00"));

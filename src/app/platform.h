@@ -24,6 +24,10 @@ public:
 // The program's title, as its message boxes show it.
 inline const QString programTitle = QStringLiteral("CURVE ZOR-PUN");
 
+// The width a dialog needs for the window frame to show its whole title beside the frame's
+// icon and buttons: window managers cut the title of a dialog as narrow as a short prompt.
+int widthForTitle(const QWidget& dialog);
+
 class DesktopPlatform : public Platform {
 public:
     void messageBox(QWidget* owner, const QString& prompt) override;

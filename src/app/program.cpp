@@ -1,5 +1,6 @@
 #include "app/program.h"
 
+#include "app/accessibility.h"
 #include "app/platform.h"
 #include "app/program_window.h"
 #include "windows/calibration/form2.h"
@@ -13,6 +14,7 @@
 #include <utility>
 
 Program::Program(Platform& platform) : platform_(platform) {
+    installAccessibility();
     qApp->installEventFilter(this);
 }
 

@@ -6,10 +6,13 @@
 #include "windows/calibration/form2.h"
 #include "windows/constants/form3.h"
 #include "windows/intro/form1.h"
+#include "windows/intro/intro_document.h"
 #include "windows/plot/form4.h"
 
 #include <QAccessible>
 #include <QApplication>
+#include <QElapsedTimer>
+#include <QProgressDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -21,7 +24,9 @@
 
 // What a screen reader and a keyboard user get from the real windows: every control named,
 // the text boxes tied to their labels, the drawings described, buttons pressed by Enter and
-// Space, and the message box read as it is shown.
+// Space, the intro read as text, and the message box and the progress dialog read as they
+// are shown. Longer than most files: all of it is read through the same accessibility tree,
+// so it shares the lookups at the top.
 class AccessibilityTest : public QObject {
     Q_OBJECT
 
@@ -43,6 +48,12 @@ private slots:
     void enterInATextBoxPressesNoButton();
     void messageBoxIsReadAsPlainText_data();
     void messageBoxIsReadAsPlainText();
+    void introIsReadAsText();
+    void introCharactersAreWhereTheyAreDrawn();
+    void windowsAreWindows_data();
+    void windowsAreWindows();
+    void applicationSaysWhatItIs();
+    void progressDialogIsRead();
 
 private:
     ProgramWindow& window(const QString& name);
@@ -79,6 +90,14 @@ QAccessibleInterface* findElement(QAccessibleInterface* root, QAccessible::Role 
     return nullptr;
 }
 
+// A title bar shows the title in a bold face beside an icon and three buttons: the dialog
+// must be at least twice as wide as the title itself.
+bool titleFits(const QWidget& dialog) {
+    QFont bold = dialog.font();
+    bold.setBold(true);
+    return dialog.width() >= 2 * QFontMetrics(bold).horizontalAdvance(dialog.windowTitle());
+}
+
 } // namespace
 
 void AccessibilityTest::init() {
@@ -111,7 +130,7 @@ void AccessibilityTest::controlsAreNamed_data() {
         QTest::addRow("%s %s", form, control) << form << control << name << role;
     };
     row("Form1", "Command1", "AVANTI", QAccessible::Button);
-    row("Form1", "OLE1", "Documento introduttivo", QAccessible::Client);
+    row("Form1", "OLE1", "Documento introduttivo", QAccessible::Document);
 
     row("Form2", "Command3", "ESCI", QAccessible::Button);
     // Blank runs collapse into one, so the caption is read without pauses.
@@ -120,9 +139,8 @@ void AccessibilityTest::controlsAreNamed_data() {
         QAccessible::Button);
     row("Form2", "Command1", "OK - continua", QAccessible::Button);
     row("Form2", "Text1", "Incr", QAccessible::EditableText);
-    row("Form2", "HScroll1",
-        "Per calibrare l' impostazione corretta della risoluzione dello SCHERMO",
-        QAccessible::ScrollBar);
+    // Named after what it sets; the heading stays its label (textBoxesAreLabelled).
+    row("Form2", "HScroll1", "Fattore di calibrazione Incr", QAccessible::ScrollBar);
     row("Form2", "Label1", "Per calibrare l' impostazione corretta della risoluzione dello SCHERMO",
         QAccessible::StaticText);
 
@@ -338,6 +356,7 @@ void AccessibilityTest::messageBoxIsReadAsPlainText() {
                 continue;
             reader.stop();
             title = box->windowTitle();
+            QVERIFY(titleFits(*box));
             format = box->textFormat();
             promptFound =
                 findElement(accessibleOf(box), QAccessible::StaticText, prompt) != nullptr;
@@ -349,6 +368,114 @@ void AccessibilityTest::messageBoxIsReadAsPlainText() {
     QCOMPARE(title, programTitle);
     QCOMPARE(format, Qt::PlainText);
     QVERIFY(promptFound);
+}
+
+// The intro as a screen reader reads it, paragraph by paragraph, from the container.
+void AccessibilityTest::introIsReadAsText() {
+    QAccessibleInterface* document = accessibleOf(window("Form1").control<QWidget>("OLE1"));
+    QCOMPARE(document->role(), QAccessible::Document);
+    QVERIFY(document->state().readOnly);
+    QVERIFY(!document->state().editable);
+    QAccessibleTextInterface* text = document->textInterface();
+    QVERIFY(text);
+    QCOMPARE(text->characterCount(), 382);
+    int offset = 0;
+    for (const QString& paragraph : introParagraphs()) {
+        int start = -1;
+        int end = -1;
+        const QString read = text->textAtOffset(offset, QAccessible::ParagraphBoundary, &start, &end);
+        QCOMPARE(read, paragraph + QLatin1Char('\n'));
+        QCOMPARE(start, offset);
+        QCOMPARE(text->text(start, end), read);
+        offset = end;
+    }
+    QCOMPARE(offset, text->characterCount());
+}
+
+// Each character's place is on its own ink: a reader's highlight falls on the letter it says.
+void AccessibilityTest::introCharactersAreWhereTheyAreDrawn() {
+    Form1& form = program->form1();
+    showAndWait(form);
+    QAccessibleTextInterface* text =
+        accessibleOf(form.control<QWidget>("OLE1"))->textInterface();
+    const QImage drawn = form.document().grab().toImage();
+    const double ratio = drawn.devicePixelRatio();
+    const QPoint origin = form.document().mapToGlobal(QPoint(0, 0));
+    int offset = 0;
+    for (const QString& paragraph : introParagraphs()) {
+        for (qsizetype index = 0; index < paragraph.size(); ++index, ++offset) {
+            const QRect place = text->characterRect(offset).translated(-origin);
+            QVERIFY(!place.isEmpty());
+            const bool blank = paragraph.at(index).isSpace();
+            // Less a device pixel each side, where the neighbours' edges may reach.
+            const QRect pixels =
+                QRect(place.topLeft() * ratio, place.size() * ratio).adjusted(1, 0, -1, 0);
+            int ink = 0;
+            for (int y = pixels.top(); y <= pixels.bottom(); ++y)
+                for (int x = pixels.left(); x <= pixels.right(); ++x)
+                    ink += drawn.rect().contains(x, y) && qGray(drawn.pixel(x, y)) < 128;
+            QVERIFY2((ink > 0) != blank, qPrintable(QString(paragraph.at(index))));
+            QCOMPARE(text->offsetAtPoint(text->characterRect(offset).center()), offset);
+        }
+        ++offset; // the paragraph's line break
+    }
+}
+
+void AccessibilityTest::windowsAreWindows_data() {
+    QTest::addColumn<QString>("form");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("title");
+
+    QTest::newRow("Form1") << "Form1" << "Form1" << "Form1";
+    QTest::newRow("Form2") << "Form2" << "Form2" << "Form2";
+    QTest::newRow("Form3 spoken, its title a blank") << "Form3" << "Form3, valori delle costanti"
+                                                     << " ";
+    QTest::newRow("Form4") << "Form4" << "Form4" << "Form4";
+}
+
+void AccessibilityTest::windowsAreWindows() {
+    QFETCH(QString, form);
+    QFETCH(QString, name);
+    QFETCH(QString, title);
+    ProgramWindow& shown = window(form);
+    QCOMPARE(accessibleOf(&shown)->role(), QAccessible::Window);
+    QCOMPARE(accessibleName(&shown), name);
+    QCOMPARE(shown.windowTitle(), title);
+}
+
+void AccessibilityTest::applicationSaysWhatItIs() {
+    const QString description = accessibleOf(qApp)->text(QAccessible::Description);
+    QVERIFY(description.contains("curve"));
+    QVERIFY(!description.contains(QCoreApplication::applicationFilePath()));
+}
+
+// The desktop's progress dialog of a long run: over the plot window, its title whole, its
+// message and "Annulla" there for a screen reader, and "Annulla" pressed through it stops.
+void AccessibilityTest::progressDialogIsRead() {
+    DesktopPlatform desktop;
+    ProgramWindow& owner = window("Form4");
+    showAndWait(owner);
+    std::unique_ptr<ProgressReport> report = desktop.beginProgress(&owner);
+    QProgressDialog* dialog = nullptr;
+    QElapsedTimer clock;
+    clock.start();
+    // The dialog comes once the task has lasted half a second.
+    while (!dialog && clock.elapsed() < 5000) {
+        QVERIFY(report->update(1, 10));
+        dialog = owner.findChild<QProgressDialog*>();
+        QTest::qWait(20);
+    }
+    QVERIFY(dialog);
+    QTRY_VERIFY(dialog->isVisible());
+    QCOMPARE(dialog->windowTitle(), programTitle);
+    QVERIFY(titleFits(*dialog));
+    QVERIFY(owner.frameGeometry().contains(dialog->frameGeometry().center()));
+    QAccessibleInterface* read = accessibleOf(dialog);
+    QVERIFY(findElement(read, QAccessible::StaticText, "Calcolo delle curve in corso..."));
+    QAccessibleInterface* cancel = findElement(read, QAccessible::Button, "Annulla");
+    QVERIFY(cancel && cancel->actionInterface());
+    cancel->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    QTRY_VERIFY(!report->update(2, 10)); // the press is animated
 }
 
 QTEST_MAIN(AccessibilityTest)

@@ -7,7 +7,9 @@
 #include "windows/plot/form4.h"
 
 #include <QApplication>
+#include <QLineEdit>
 #include <QMessageBox>
+#include <QProgressDialog>
 #include <QProcess>
 #include <QPushButton>
 #include <QScrollBar>
@@ -50,6 +52,7 @@ class WindowManagerTest : public QObject {
 private slots:
     void initTestCase();
     void eachSwitchActivatesOnce();
+    void firstLongRunShowsItsProgressOverThePlot();
     void cleanupTestCase() {
         delete activated_;
         delete program_;
@@ -192,6 +195,48 @@ void WindowManagerTest::eachSwitchActivatesOnce() {
     }
     // Form1, Form2 three times, Form3, Form4 three times.
     QCOMPARE(activated_->size(), 8);
+}
+
+// The plot window of a fresh program is placed by the window manager while its first run
+// already holds the thread; the run's progress dialog must still come up over it.
+void WindowManagerTest::firstLongRunShowsItsProgressOverThePlot() {
+    delete activated_;
+    activated_ = nullptr;
+    delete program_;
+    program_ = new Program(platform_);
+    Form3& constants = program_->form3();
+    program_->form1().move(0, 0);
+    program_->form2().move(0, 0); // where a dialog placed by stale geometry would land
+    program_->Show(program_->form2());
+    program_->Show(constants);
+    // A short OA keeps every dot inside, so the long run goes on until "Annulla".
+    constants.control<QLineEdit>(QStringLiteral("Text1"))->setText(QStringLiteral("1"));
+    constants.control<QLineEdit>(QStringLiteral("Text3"))->setText(QStringLiteral("100000000"));
+    // t grows slowly enough to stay within its 16-bit limit.
+    constants.control<QLineEdit>(QStringLiteral("Text5"))->setText(QLocale().toString(0.0001));
+    QRect dialogFrame;
+    QTimer watcher;
+    connect(&watcher, &QTimer::timeout, this, [&] {
+        auto* dialog = program_->form4().findChild<QProgressDialog*>();
+        if (!dialog || !dialog->isVisible())
+            return;
+        watcher.stop();
+        QTest::qWait(200); // the frame as the window manager draws it
+        dialogFrame = dialog->frameGeometry();
+        dialog->cancel();
+    });
+    watcher.start(20);
+    constants.control<QPushButton>(QStringLiteral("Command2"))->click();
+    QVERIFY(!dialogFrame.isEmpty());
+    const QRect plotFrame = program_->form4().frameGeometry();
+    QVERIFY2(plotFrame.contains(dialogFrame.center()),
+             qPrintable(QStringLiteral("dialog at %1,%2; plot window %3,%4 %5x%6")
+                            .arg(dialogFrame.center().x())
+                            .arg(dialogFrame.center().y())
+                            .arg(plotFrame.x())
+                            .arg(plotFrame.y())
+                            .arg(plotFrame.width())
+                            .arg(plotFrame.height())));
 }
 
 QTEST_MAIN(WindowManagerTest)

@@ -1,5 +1,6 @@
 #include "windows/calibration/form2.h"
 
+#include "app/focus_frame.h"
 #include "app/platform.h"
 #include "app/program.h"
 #include "core/degrees.h"
@@ -33,6 +34,9 @@ Form2::Form2(Program& program) : ProgramWindow(program, form2Layout()) {
     drawing_ = surface_;
     Text1 = control<QLineEdit>(QStringLiteral("Text1"));
     HScroll1 = control<QScrollBar>(QStringLiteral("HScroll1"));
+    HScroll1->setAccessibleDescription(
+        QStringLiteral("Ogni passo verso destra aumenta Incr di 0,02, da 0,53 a 1,11"));
+    new FocusFrame(*HScroll1, FocusFrame::Placement::Outside);
     onClick(QStringLiteral("Command1"), [this] { Command1_Click(); });
     onClick(QStringLiteral("Command3"), [this] { Command3_Click(); });
     connect(HScroll1, &QScrollBar::valueChanged, this,

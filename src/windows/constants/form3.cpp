@@ -28,6 +28,8 @@ Form3::Form3(Program& program) : ProgramWindow(program, form3Layout()) {
     Text2 = control<QLineEdit>(QStringLiteral("Text2"));
     Text3 = control<QLineEdit>(QStringLiteral("Text3"));
     Text5 = control<QLineEdit>(QStringLiteral("Text5"));
+    // The title is a single blank; a screen reader says what the window is for instead.
+    setAccessibleName(QStringLiteral("Form3, valori delle costanti"));
     onClick(QStringLiteral("Command1"), [this] { Command1_Click(); });
     onClick(QStringLiteral("Command2"), [this] { Command2_Click(); });
 }
@@ -40,6 +42,8 @@ void Form3::readField(QLineEdit& box, TaggedValue& variable, const char* variabl
     program().platform().messageBox(this, notANumberMessage(variableName));
     box.setText(QString());
     setBoxBackColor(box, failedBoxColour);
+    // The user types the correction next, so the emptied box takes the keys.
+    box.setFocus(Qt::OtherFocusReason);
     variable = TaggedValue::fromText(QString());
 }
 

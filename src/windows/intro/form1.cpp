@@ -1,8 +1,10 @@
 #include "windows/intro/form1.h"
 
+#include "app/focus_frame.h"
 #include "app/program.h"
 #include "windows/calibration/form2.h"
 #include "windows/intro/intro_document.h"
+#include "windows/intro/intro_document_accessible.h"
 
 #include <QVBoxLayout>
 
@@ -12,8 +14,9 @@ Form1::Form1(Program& program) : ProgramWindow(program, form1Layout()) {
     layout->setContentsMargins(0, 0, 0, 0);
     document_ = new IntroDocumentView(container);
     layout->addWidget(document_);
-    // The text is painted, so a screen reader gets it from here.
-    container->setAccessibleDescription(introParagraphs().join(QLatin1Char('\n')));
+    // The text is painted, so a screen reader reads it from the container.
+    makeDocumentReadable(*container);
+    new FocusFrame(*container, FocusFrame::Placement::Outside);
     onClick(QStringLiteral("Command1"), [this] { Command1_Click(); });
 }
 

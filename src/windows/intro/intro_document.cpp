@@ -41,6 +41,16 @@ const QStringList& introParagraphs() {
     return paragraphs;
 }
 
+const QString& introDocumentText() {
+    static const QString text = [] {
+        QString joined;
+        for (const QString& paragraph : introParagraphs())
+            joined += paragraph + QLatin1Char('\n');
+        return joined;
+    }();
+    return text;
+}
+
 IntroDocumentView::IntroDocumentView(QWidget* parent) : QWidget(parent) {
     setFont(documentFont());
     QPalette colours = palette();
@@ -102,6 +112,13 @@ qreal IntroDocumentView::setParagraph(const QString& paragraph, QPainter* painte
         x += layout.lineAt(0).naturalTextWidth();
     }
     return x;
+}
+
+QRectF IntroDocumentView::characterRect(int paragraph, int position) const {
+    const QString& text = introParagraphs().at(paragraph);
+    const qreal left = setParagraph(text.left(position), nullptr, 0);
+    const qreal right = setParagraph(text.left(position + 1), nullptr, 0);
+    return QRectF(left, paragraph * lineSpacing(), right - left, lineSpacing());
 }
 
 qreal IntroDocumentView::widestLine() const {

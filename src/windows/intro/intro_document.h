@@ -8,6 +8,8 @@ class QTextLayout;
 
 // The explanatory document of the intro window, one entry a paragraph.
 const QStringList& introParagraphs();
+// The document as text: every paragraph followed by a line break, its paragraph mark.
+const QString& introDocumentText();
 
 // Shows the document as its cached picture does: black, a fixed-pitch face at 12 points,
 // one line per paragraph from the top-left corner, clipped to the container.
@@ -25,6 +27,9 @@ public:
     qreal lineSpacing() const;
     // Where the default tab stops fall, in logical pixels.
     qreal tabStop() const;
+    // Where that character of that paragraph is drawn, in logical pixels (a tab reaches to
+    // its stop).
+    QRectF characterRect(int paragraph, int position) const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -1,5 +1,6 @@
 #include "windows/plot/form4.h"
 
+#include "app/focus_frame.h"
 #include "app/platform.h"
 #include "app/program.h"
 #include "surface/plot_surface.h"
@@ -22,10 +23,25 @@ Form4::Form4(Program& program) : ProgramWindow(program, form4Layout()) {
     describeDrawing(*surface_, QStringLiteral("Grafico delle curve"), drawingDescription);
     describePlot();
     figureMenu_ = new PlotMenu(*this, *surface_, journal_);
+    restFocusOnTheDrawing();
     onClick(QStringLiteral("Command1"), [this] { Command1_Click(); });
     onClick(QStringLiteral("Command2"), [this] { Command2_Click(); });
     onClick(QStringLiteral("Command3"), [this] { Command3_Click(); });
     onClick(QStringLiteral("Command4"), [this] { Command4_Click(); });
+}
+
+// On activation the keyboard focus goes to the drawing, not to "ESCI" (first in the tab
+// order), so a stray Return after "AVANTI" presses nothing; Tab then reaches "ESCI" first.
+void Form4::restFocusOnTheDrawing() {
+    surface_->setObjectName(QStringLiteral("surface"));
+    surface_->setFocusPolicy(Qt::StrongFocus);
+    setTabOrder(control<QWidget>(QStringLiteral("Command4")), surface_);
+    surface_->setFocus();
+    new FocusFrame(*surface_, FocusFrame::Placement::Inside);
+    connect(&program(), &Program::windowActivated, this, [this](ProgramWindow* window) {
+        if (window == this)
+            surface_->setFocus(Qt::ActiveWindowFocusReason);
+    });
 }
 
 void Form4::Form_Activate() {

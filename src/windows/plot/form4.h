@@ -37,6 +37,7 @@ private:
     void Command2_Click();
     void Command3_Click();
     void Command4_Click();
+    void restFocusOnTheDrawing();
     // The drawing's description for screen readers, with the runs it holds.
     void describePlot();
 
