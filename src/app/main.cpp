@@ -6,6 +6,8 @@
 
 #include <QApplication>
 #include <QIcon>
+#include <QImageReader>
+#include <QPixmap>
 #include <cstdio>
 #include <cstdlib>
 
@@ -25,11 +27,16 @@ bool displayAvailable() {
 }
 
 // The window icon in the sizes title bars and task bars use (menus take the installed
-// icon theme); every window shows it. Each size is decoded at start-up, so no more.
+// icon theme); every window shows it. Each size is decoded at start-up, so no more. The
+// images are read as the PNGs they are: an icon given file names asks every image format
+// plugin to recognise them, which loads all of those plugins (and Qt SVG) at every start.
 QIcon programIcon() {
     QIcon icon;
-    for (const int size : {16, 32, 48})
-        icon.addFile(QStringLiteral(":/icons/curve-zor-pun-%1.png").arg(size), QSize(size, size));
+    for (const int size : {16, 32, 48}) {
+        QImageReader reader(QStringLiteral(":/icons/curve-zor-pun-%1.png").arg(size), "png");
+        reader.setAutoDetectImageFormat(false);
+        icon.addPixmap(QPixmap::fromImage(reader.read()));
+    }
     return icon;
 }
 

@@ -2,24 +2,26 @@
 
 #include "windows/plot/figure_dialogs.h"
 
-#include <QPrinter>
-
 // Answers the save and print dialogs at once: with the choice given, or as a cancel when
-// there is none; a print goes to a PDF file when one is named.
+// there is none; a print goes to a PDF file when one is named, through the program's own
+// printing module.
 class RecordingFigureDialogs : public FigureDialogs {
 public:
     std::optional<SaveChoice> chooseSaveFile(QWidget*) override {
         ++saveAsked;
         return saveAnswer;
     }
-    void print(QWidget*, const std::function<void(QPrinter&)>& paint) override {
+    std::optional<QString> print(QWidget*, const PagePainting& paint) override {
         ++printAsked;
         if (printTo.isEmpty())
-            return;
-        QPrinter printer(QPrinter::HighResolution);
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(printTo);
-        paint(printer);
+            return std::nullopt;
+        const auto module = figureModule();
+        if (const QString* failure = std::get_if<QString>(&module))
+            return *failure;
+        if (!std::get<const FigureModuleEntries*>(module)->printToPdfFile(
+                printTo, QStringLiteral("CURVE ZOR-PUN"), paint))
+            return QStringLiteral("the printer did not start");
+        return std::nullopt;
     }
 
     std::optional<SaveChoice> saveAnswer;

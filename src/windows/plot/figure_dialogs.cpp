@@ -3,8 +3,6 @@
 #include "app/platform.h"
 
 #include <QFileDialog>
-#include <QPrintPreviewDialog>
-#include <QPrinter>
 #include <array>
 
 namespace {
@@ -54,13 +52,10 @@ std::optional<FigureDialogs::SaveChoice> DesktopFigureDialogs::chooseSaveFile(QW
     return SaveChoice{dialog.selectedFiles().constFirst(), filter.format, filter.scale};
 }
 
-void DesktopFigureDialogs::print(QWidget* owner, const std::function<void(QPrinter&)>& paint) {
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setColorMode(QPrinter::Color);
-    printer.setDocName(programTitle);
-    QPrintPreviewDialog dialog(&printer, owner);
-    dialog.setWindowTitle(QStringLiteral("Stampa"));
-    QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,
-                     [&paint](QPrinter* target) { paint(*target); });
-    dialog.exec();
+std::optional<QString> DesktopFigureDialogs::print(QWidget* owner, const PagePainting& paint) {
+    const auto module = figureModule();
+    if (const QString* failure = std::get_if<QString>(&module))
+        return QStringLiteral("Impossibile stampare: %1.").arg(*failure);
+    std::get<const FigureModuleEntries*>(module)->showPrintPreview(owner, programTitle, paint);
+    return std::nullopt;
 }

@@ -1,12 +1,12 @@
 #pragma once
 
+#include "windows/plot/figure_module.h"
 #include "windows/plot/plot_export.h"
 
 #include <QString>
 #include <functional>
 #include <optional>
 
-class QPrinter;
 class QWidget;
 
 // The dialogs through which the plot window's drawing leaves the program. Tests put a
@@ -23,13 +23,14 @@ public:
     virtual ~FigureDialogs() = default;
     // Nothing when the user cancelled.
     virtual std::optional<SaveChoice> chooseSaveFile(QWidget* owner) = 0;
-    // The print dialog with a preview; paint draws the picture on the printer it is given,
-    // for the preview and for the print.
-    virtual void print(QWidget* owner, const std::function<void(QPrinter&)>& paint) = 0;
+    // The print dialog with a preview; paint draws the picture on each page, for the
+    // preview and for the print. Returns the reason, in Italian, when printing is not
+    // possible at all.
+    virtual std::optional<QString> print(QWidget* owner, const PagePainting& paint) = 0;
 };
 
 class DesktopFigureDialogs : public FigureDialogs {
 public:
     std::optional<SaveChoice> chooseSaveFile(QWidget* owner) override;
-    void print(QWidget* owner, const std::function<void(QPrinter&)>& paint) override;
+    std::optional<QString> print(QWidget* owner, const PagePainting& paint) override;
 };

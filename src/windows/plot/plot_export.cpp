@@ -3,6 +3,7 @@
 #include "app/layout.h"
 #include "surface/image_surface.h"
 #include "surface/vector_surface.h"
+#include "windows/plot/figure_module.h"
 
 #include <QApplication>
 #include <QBuffer>
@@ -16,7 +17,6 @@
 #include <QPdfWriter>
 #include <QSaveFile>
 #include <QScreen>
-#include <QSvgGenerator>
 
 namespace {
 
@@ -106,20 +106,17 @@ QByteArray pngBytes(const QImage& image) {
     return buffer.data();
 }
 
-QByteArray svgBytes(const PlotJournal& journal, const FigureLook& look) {
+QByteArray svgBytes(const FigureModuleEntries& module, const PlotJournal& journal,
+                    const FigureLook& look) {
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
-    QSvgGenerator generator;
-    generator.setOutputDevice(&buffer);
-    generator.setSize(look.logicalSize);
-    generator.setViewBox(QRect(QPoint(0, 0), look.logicalSize));
-    generator.setResolution(static_cast<int>(svgUnitsPerInch));
-    generator.setTitle(QStringLiteral("CURVE ZOR-PUN"));
-    QPainter painter(&generator);
-    paintFigure(journal, look, painter, QRectF(QPointF(0, 0), QSizeF(look.logicalSize)),
-                svgUnitsPerInch);
-    painter.end();
-    return buffer.data();
+    const bool painted = module.paintSvg(
+        buffer, look.logicalSize, static_cast<int>(svgUnitsPerInch),
+        QStringLiteral("CURVE ZOR-PUN"), [&journal, &look](QPainter& painter) {
+            paintFigure(journal, look, painter, QRectF(QPointF(0, 0), QSizeF(look.logicalSize)),
+                        svgUnitsPerInch);
+        });
+    return painted ? buffer.data() : QByteArray();
 }
 
 QByteArray pdfBytes(const PlotJournal& journal, const FigureLook& look) {
@@ -202,7 +199,13 @@ std::optional<QString> writeImageFile(const QImage& image, const QString& path) 
 
 std::optional<QString> writeSvgFile(const PlotJournal& journal, const FigureLook& look,
                                     const QString& path) {
-    return saveBytes(svgBytes(journal, look), path);
+    const auto module = figureModule();
+    if (const QString* failure = std::get_if<QString>(&module))
+        return cannotSave(path, *failure);
+    const QByteArray bytes = svgBytes(*std::get<const FigureModuleEntries*>(module), journal, look);
+    if (bytes.isEmpty())
+        return cannotSave(path, QStringLiteral("il disegno SVG non si è potuto comporre"));
+    return saveBytes(bytes, path);
 }
 
 std::optional<QString> writePdfFile(const PlotJournal& journal, const FigureLook& look,

@@ -11,7 +11,6 @@
 #include <QGuiApplication>
 #include <QMenu>
 #include <QPainter>
-#include <QPrinter>
 
 namespace {
 
@@ -104,11 +103,10 @@ void PlotMenu::printImage() {
     if (!available())
         return;
     const FigureLook figure = look();
-    dialogs_->print(&window_, [this, &figure](QPrinter& printer) {
-        printer.setColorMode(QPrinter::Color);
-        QPainter painter(&printer);
-        const QRectF page(QPointF(0, 0),
-                          printer.pageLayout().paintRectPixels(printer.resolution()).size());
-        paintFigure(journal_, figure, painter, fittedFigure(figure, page), printer.resolution());
-    });
+    const std::optional<QString> failure = dialogs_->print(
+        &window_, [this, &figure](QPainter& painter, const QRectF& page, double unitsPerInch) {
+            paintFigure(journal_, figure, painter, fittedFigure(figure, page), unitsPerInch);
+        });
+    if (failure)
+        window_.program().platform().messageBox(&window_, *failure);
 }
