@@ -47,6 +47,8 @@ public:
     void Line(float x1, float y1, float x2, float y2,
               std::optional<QRgb> colour = std::nullopt) override;
     void Cls() override;
+    // The same as the dots and lines one by one, without a call per dot.
+    void drawBlock(const DotBlock& block) override;
 
     // Everything waiting goes to the painter.
     void flush();
@@ -75,6 +77,8 @@ private:
     };
 
     QPointF toPainter(float x, float y) const;
+    // A dot of the current pen at a painter position.
+    void placeDot(double x, double y, QRgb colour);
     void toBatches(const Dot& dot);
     bool liesUnderLaterBatch(const QRectF& box, std::size_t batch) const;
     void writeBatches();
