@@ -58,11 +58,10 @@ double roundHalfAway(double value) {
         return std::round(value);
     const double whole = static_cast<double>(static_cast<std::int64_t>(value));
     const double fraction = value - whole;
-    if (fraction >= 0.5)
-        return whole + 1.0;
-    if (fraction <= -0.5)
-        return whole - 1.0;
-    return whole;
+    // Without branches: which way a dot's place rounds is a coin toss for the predictor.
+    const double up = fraction >= 0.5 ? 1.0 : 0.0;
+    const double down = fraction <= -0.5 ? 1.0 : 0.0;
+    return whole + up - down;
 }
 
 } // namespace
