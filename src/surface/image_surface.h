@@ -101,8 +101,9 @@ private:
     void drawPendingLine();
     void forgetRecentDots();
     bool paintBlockDot(const raster::Dot& dot);
-    void placeBlockDots(const DotBlock& block, std::size_t from, std::size_t to);
-    void blockLine(const DotBlock& block, const DotBlock::Line& line, int pen);
+    void placeBlockDots(const DotBlock& block, int linePen);
+    enum class Waiting { Kept, Written };
+    Waiting blockLine(const DotBlock& block, const DotBlock::Line& line, int pen);
     void replayBlockDots(const DotBlock& block, std::size_t from, std::size_t to);
     void writePendingLineInBlock(const DotBlock& block, std::size_t upTo);
     void keepBlockDotsAfterLine(const DotBlock& block);
