@@ -101,17 +101,6 @@ void ImageSurface::preparePen() {
     prepared_ = Prepared::ScaleAndPen;
 }
 
-inline std::optional<Dot> ImageSurface::anchoredDot(const QueuedDot& queued) const {
-    // anchorFor() with the pen's shift added in the same order, so the anchor is the same.
-    const double deviceX = queued.x * unitX_ + anchorShift_;
-    const double deviceY = queued.y * unitY_ + anchorShift_;
-    // Far off the image (or not a number): no pixel to set.
-    if (!(deviceX > nearLeft_ && deviceX < nearRight_ && deviceY > nearTop_ &&
-          deviceY < nearBottom_))
-        return std::nullopt;
-    return Dot{raster::floorToInt(deviceX), raster::floorToInt(deviceY), penWidth_, queued.colour};
-}
-
 inline void ImageSurface::place(const Dot& dot) {
     if (dot.width != 1) {
         placeDot(dot);
@@ -255,6 +244,16 @@ void ImageSurface::drawPendingLine() {
     for (const Dot& dot : dotsAfterLine_)
         place(dot);
     dotsAfterLine_.clear();
+}
+
+// The dots of the block from `from` up to `to` that have pixels near the image, in order,
+// as PSet would have placed them.
+void ImageSurface::replayBlockDots(const DotBlock& block, std::size_t from, std::size_t to) {
+    for (std::size_t index = from; index < to; ++index) {
+        if (const std::optional<Dot> dot =
+                anchoredDot({block.x[index], block.y[index], block.colour[index]}))
+            place(*dot);
+    }
 }
 
 void ImageSurface::Cls() {

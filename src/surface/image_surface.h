@@ -101,9 +101,12 @@ private:
     void drawPendingLine();
     void forgetRecentDots();
     bool paintBlockDot(const raster::Dot& dot);
-    void placeBlockDots(const DotBlock& block, std::size_t from, std::size_t to);
-    void blockLine(const DotBlock::Line& line, int pen);
-    void writePendingLineInBlock();
+    void placeBlockDots(const DotBlock& block, int linePen);
+    enum class Waiting { Kept, Written };
+    Waiting blockLine(const DotBlock& block, const DotBlock::Line& line, int pen);
+    void replayBlockDots(const DotBlock& block, std::size_t from, std::size_t to);
+    void writePendingLineInBlock(const DotBlock& block, std::size_t upTo);
+    void keepBlockDotsAfterLine(const DotBlock& block);
 
     QImage buffer_;
     raster::Canvas canvas_;
@@ -136,8 +139,10 @@ private:
 
     // The latest line, not yet written: a later line on exactly the same pixels hides it.
     // The dots drawn after it are written at once and kept, to be written again over the
-    // line when it goes into the buffer.
+    // line when it goes into the buffer. Within a block, those of the block are read again
+    // from it, from the index replayFrom_ on, and kept only at the block's end.
     std::optional<PendingLine> pendingLine_;
+    std::size_t replayFrom_ = 0;
     struct KeptDots {
         // How many dots may follow a line that is not yet written before it must be.
         static constexpr std::size_t capacity = 64;
@@ -163,3 +168,15 @@ private:
     };
     std::array<BlockDot, 2> blockDots_;
 };
+
+inline std::optional<raster::Dot> ImageSurface::anchoredDot(const QueuedDot& queued) const {
+    // anchorFor() with the pen's shift added in the same order, so the anchor is the same.
+    const double deviceX = queued.x * unitX_ + anchorShift_;
+    const double deviceY = queued.y * unitY_ + anchorShift_;
+    // Far off the image (or not a number): no pixel to set.
+    if (!(deviceX > nearLeft_ && deviceX < nearRight_ && deviceY > nearTop_ &&
+          deviceY < nearBottom_))
+        return std::nullopt;
+    return raster::Dot{raster::floorToInt(deviceX), raster::floorToInt(deviceY), penWidth_,
+                       queued.colour};
+}

@@ -89,9 +89,10 @@ Step compare() {
 }
 // A block of dots of that width as a run hands them over: two curves from (x, y) that
 // advance by `step` every other pass, so most dots repeat the dot two before, and a line
-// between their dots every fifth pair, most of them over the line before.
-Step block(float x, float y, float step, int dotWidth) {
-    return {Step::Block, x, y, step, 0, dotWidth};
+// between their dots every fifth pair of the first `linedPasses`, most of them over the line
+// before.
+Step block(float x, float y, float step, int dotWidth, int linedPasses = 400) {
+    return {Step::Block, x, y, step, static_cast<float>(linedPasses), dotWidth};
 }
 
 DotBlock blockOf(const Step& step) {
@@ -103,7 +104,7 @@ DotBlock blockOf(const Step& step) {
         const float x2 = step.x1 + advance / 2, y2 = step.y1 + 20 - advance / 4;
         block.addDot(x1, y1, paletteColor(1 + pass / 150));
         block.addDot(x2, y2, paletteColor(2 + pass / 150));
-        if (pass % 5 == 4)
+        if (pass % 5 == 4 && pass < static_cast<int>(step.y2))
             block.addLine(x1, y1, x2, y2, paletteColor(2));
     }
     return block;
@@ -343,6 +344,16 @@ void FastPathTest::economicalDrawingMatchesDirectDrawing_data() {
                   width(3),          dot(60, 50, 1),          block(-5, 95, 0.4f, 1),
                   line(5, 5, 9, 9, 3)};
     QTest::newRow("a block of wide dots at the edges") << Script{block(190, 1, 0.2f, 6)};
+    QTest::newRow("blocks ending in more dots after a line than are kept")
+        << Script{width(1),
+                  line(20, 30, 80, 50, 5),
+                  block(20, 30, 0.3f, 3, 0),
+                  compare(),
+                  line(20, 30, 80, 50, 6),
+                  block(20, 30, 0.3f, 3, 300),
+                  block(20, 30, 0.2f, 2, 396),
+                  block(20, 30, 0.3f, 3),
+                  compare()};
     // Rows of a wide dot are narrower at its top and bottom: some of them lie off the image
     // while others reach into it.
     QTest::newRow("wide dots at the edges") << Script{width(6),
