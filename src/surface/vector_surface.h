@@ -4,6 +4,7 @@
 
 #include <QRectF>
 #include <QSize>
+#include <array>
 #include <cstdint>
 #include <vector>
 
@@ -79,6 +80,8 @@ private:
     QPointF toPainter(float x, float y) const;
     // A dot of the current pen at a painter position.
     void placeDot(double x, double y, QRgb colour);
+    // The same at a place on the grid, rounded already.
+    void placeSpot(double column, double row, QRgb colour);
     void toBatches(const Dot& dot);
     bool liesUnderLaterBatch(const QRectF& box, std::size_t batch) const;
     void writeBatches();
@@ -92,6 +95,9 @@ private:
     float scaleHeight_ = 0.0f;
     int drawWidth_ = 1;
     std::vector<Dot> queue_;
+    // A block's grid places, worked out before its dots are placed.
+    std::array<double, DotBlock::capacity> blockColumns_;
+    std::array<double, DotBlock::capacity> blockRows_;
     std::vector<Batch> batches_;
     std::int64_t dotsWritten_ = 0;
     std::int64_t dotsLeftOut_ = 0;

@@ -17,6 +17,7 @@
 #include <QPdfWriter>
 #include <QSaveFile>
 #include <QScreen>
+#include <cstring>
 
 namespace {
 
@@ -81,7 +82,7 @@ QImage withColourTable(const QImage& picture) {
         uchar* out = indexed.scanLine(y);
         QRgb last = ~row[0];
         uchar lastIndex = 0;
-        for (int x = 0; x < width; ++x) {
+        for (int x = 0; x < width;) {
             if (row[x] != last) {
                 auto known = indexOf.constFind(row[x]);
                 if (known == indexOf.constEnd()) {
@@ -93,7 +94,13 @@ QImage withColourTable(const QImage& picture) {
                 last = row[x];
                 lastIndex = *known;
             }
-            out[x] = lastIndex;
+            // A stretch of one colour at a time: written byte by byte, the loop's values
+            // lived in memory, since a byte store may alias them.
+            int end = x + 1;
+            while (end < width && row[end] == last)
+                ++end;
+            std::memset(out + x, lastIndex, static_cast<std::size_t>(end - x));
+            x = end;
         }
     }
     indexed.setColorTable(table);
