@@ -2,7 +2,7 @@
 #include "plain_math.h"
 
 #include "app/program.h"
-#include "core/drawing_surface.h"
+#include "core/scale_only_surface.h"
 #include "surface/plot_surface.h"
 #include "windows/calibration/form2.h"
 
@@ -59,18 +59,9 @@ void changeDrawing(benchmark::State& state) {
 
 // The same with a surface that draws nothing: what the window's own loop costs.
 void changeWithoutSurface(benchmark::State& state) {
-    struct NoSurface : DrawingSurface {
-        void setScaleMode(int) override {}
-        void setScaleWidth(float width) override { width_ = width; }
-        void setScaleHeight(float height) override { height_ = height; }
-        float ScaleWidth() const override { return width_; }
-        float ScaleHeight() const override { return height_; }
-        void setDrawWidth(int) override {}
-        int DrawWidth() const override { return 1; }
+    struct NoSurface : ScaleOnlySurface {
         void PSet(float x, float y, QRgb) override { sum_ += x + y; }
-        void Line(float, float, float, float, std::optional<QRgb>) override {}
-        void Cls() override {}
-        float width_ = 0, height_ = 0, sum_ = 0;
+        float sum_ = 0;
     } none;
     Form2& calibration = calibrationWindow();
     calibration.drawOn(none);

@@ -1,6 +1,7 @@
 #include "bench_support.h"
 #include "plain_math.h"
 
+#include "core/scale_only_surface.h"
 #include "windows/plot/plot_export.h"
 #include "windows/plot/plot_journal.h"
 
@@ -62,29 +63,15 @@ void exportFigure(benchmark::State& state, RunConstants values, Export kind) {
 }
 
 // Every dot of the run, in window units, with its colour.
-class DotCollector : public DrawingSurface {
+class DotCollector : public ScaleOnlySurface {
 public:
-    void setScaleMode(int) override {}
-    void setScaleWidth(float width) override { width_ = width; }
-    void setScaleHeight(float height) override { height_ = height; }
-    float ScaleWidth() const override { return width_; }
-    float ScaleHeight() const override { return height_; }
-    void setDrawWidth(int pixels) override { drawWidth_ = pixels; }
-    int DrawWidth() const override { return drawWidth_; }
     void PSet(float x, float y, QRgb colour) override {
         if (collecting)
             stream << x << y << qint32(colour & 0xffffff);
     }
-    void Line(float, float, float, float, std::optional<QRgb>) override {}
-    void Cls() override {}
 
     QDataStream stream;
     bool collecting = false;
-
-private:
-    float width_ = 0.0f;
-    float height_ = 0.0f;
-    int drawWidth_ = 1;
 };
 
 // The peer: gnuplot draws the same points as 3-pixel squares into a PNG of the window's size.

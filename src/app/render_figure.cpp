@@ -1,30 +1,10 @@
 #include "app/render_figure.h"
 
+#include "core/scale_only_surface.h"
 #include "windows/plot/plot_export.h"
 #include "windows/plot/plot_journal.h"
 
 namespace {
-
-// Keeps the scale and the pen, draws nothing: the steps are recorded here, and drawn once,
-// by the export.
-class ScaleOnlySurface : public DrawingSurface {
-public:
-    void setScaleMode(int) override {}
-    void setScaleWidth(float width) override { width_ = width; }
-    void setScaleHeight(float height) override { height_ = height; }
-    float ScaleWidth() const override { return width_; }
-    float ScaleHeight() const override { return height_; }
-    void setDrawWidth(int pixels) override { drawWidth_ = pixels; }
-    int DrawWidth() const override { return drawWidth_; }
-    void PSet(float, float, QRgb) override {}
-    void Line(float, float, float, float, std::optional<QRgb>) override {}
-    void Cls() override {}
-
-private:
-    float width_ = 0.0f;
-    float height_ = 0.0f;
-    int drawWidth_ = 1;
-};
 
 void tell(std::FILE* errors, const QString& line) {
     std::fputs(qUtf8Printable(QStringLiteral("curve-zor-pun: ") + line.trimmed() + '\n'), errors);
