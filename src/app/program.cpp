@@ -9,8 +9,10 @@
 #include "windows/plot/form4.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QEvent>
 #include <QWidget>
+#include <algorithm>
 #include <utility>
 
 Program::Program(Platform& platform) : platform_(platform) {
@@ -58,8 +60,11 @@ void Program::Show(ProgramWindow& window) {
         return;
     runPendingActivation();
     const bool alreadyActive = active_ == &window && window.isVisible();
-    // Marked active before the platform hears of it, so its own activation event is no news.
+    // Marked active before the platform hears of it, so its own activation event is no news;
+    // remembered as asked for, so that a late answer is no news either.
     active_ = &window;
+    if (QApplication::activeWindow() != &window)
+        rememberRequestedActivation(window);
     window.show();
     window.raise();
     window.activateWindow();
@@ -74,9 +79,35 @@ void Program::End() {
     platform_.endProgram();
 }
 
-void Program::windowActivatedByUser(ProgramWindow& window) {
-    if (ended_ || busy() || active_ == &window || programWindowOf(&window) != &window)
+void Program::rememberRequestedActivation(ProgramWindow& window) {
+    // A window manager that never answers must not make the list grow without end.
+    constexpr std::size_t mostRemembered = 8;
+    if (requestedActivations_.size() == mostRemembered)
+        requestedActivations_.pop_front();
+    requestedActivations_.push_back(&window);
+}
+
+bool Program::answersRequestedActivation(ProgramWindow& window) {
+    const auto answered =
+        std::find(requestedActivations_.begin(), requestedActivations_.end(), &window);
+    if (answered == requestedActivations_.end())
+        return false;
+    // Requests older than the one answered will not be answered any more.
+    requestedActivations_.erase(requestedActivations_.begin(), answered + 1);
+    return true;
+}
+
+void Program::windowActivatedByPlatform(ProgramWindow& window) {
+    if (programWindowOf(&window) != &window || answersRequestedActivation(window))
         return;
+    const bool handedBack = std::exchange(focusHandedBack_, false);
+    if (ended_ || busy() || active_ == &window)
+        return;
+    if (handedBack && active_ && active_->isVisible()) {
+        rememberRequestedActivation(*active_);
+        active_->activateWindow();
+        return;
+    }
     // The window manager often activates a window on the press that will click one of its
     // buttons, before that press reaches the program: the handler waits for the events
     // already queued, and for the release if a button is down by then.
@@ -122,6 +153,8 @@ bool Program::eventFilter(QObject* watched, QEvent* event) {
     if (type == QEvent::MouseButtonRelease && pendingActivation_)
         QMetaObject::invokeMethod(this, &Program::runPendingActivationWhenReleased,
                                   Qt::QueuedConnection);
+    if (type == QEvent::Hide && qobject_cast<QDialog*>(watched))
+        focusHandedBack_ = true;
     if (QApplication::activeModalWidget())
         return QObject::eventFilter(watched, event);
     ProgramWindow* window = programWindowOf(watched);
@@ -131,6 +164,7 @@ bool Program::eventFilter(QObject* watched, QEvent* event) {
         if (type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick) {
             active_ = window;
             pendingActivation_ = window;
+            focusHandedBack_ = false;
         }
         // The wheel over a window that is not the active one changes nothing there.
         if (type == QEvent::Wheel)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <deque>
 #include <memory>
 
 class Platform;
@@ -20,7 +21,11 @@ class Form4;
 // so the handler never opens a dialog in the middle of a press; the
 // platform's activation events only count for a window that is not already the program's
 // active one (so coming back from another application, or the closing of a message box,
-// runs nothing).
+// runs nothing), and not when they answer an activation the program asked for itself: on a
+// loaded machine the window manager may activate Form3 only after Form4 was shown, and that
+// late answer is no switch of the user's. Nor is the window manager handing the focus back
+// when a message box or the progress dialog closes: if it picks another window than the
+// program's active one, the program asks for its active one again.
 class Program : public QObject {
     Q_OBJECT
 public:
@@ -62,8 +67,9 @@ public:
     };
 
     ProgramWindow* activeWindow() const { return active_; }
-    // A window became active by the user's doing (a click, the window manager).
-    void windowActivatedByUser(ProgramWindow& window);
+    // The platform made a window active: by the user's doing (a click, the window manager),
+    // or late, answering one of the program's own Show() calls.
+    void windowActivatedByPlatform(ProgramWindow& window);
     // Runs the activation a press made and that has not run yet; every click handler calls
     // this first.
     void runPendingActivation();
@@ -77,6 +83,9 @@ protected:
 
 private:
     void makeActive(ProgramWindow& window);
+    void rememberRequestedActivation(ProgramWindow& window);
+    // Whether the platform's activation of that window is the late answer to a Show().
+    bool answersRequestedActivation(ProgramWindow& window);
     void runPendingActivationWhenReleased();
     ProgramWindow* programWindowOf(QObject* object) const;
 
@@ -87,6 +96,12 @@ private:
     std::unique_ptr<Form4> form4_;
     ProgramWindow* active_ = nullptr;
     ProgramWindow* pendingActivation_ = nullptr;
+    // The windows Show() asked the platform to activate whose activation has not come back
+    // yet, oldest first. The platform answers them in order, some answers may never come.
+    std::deque<ProgramWindow*> requestedActivations_;
+    // One of the program's dialogs closed: the window manager's next activation hands the
+    // focus back, to whichever window it picks.
+    bool focusHandedBack_ = false;
     bool ended_ = false;
     int busy_ = 0;
 };

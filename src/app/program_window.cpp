@@ -14,7 +14,7 @@ void ProgramWindow::activate() {
 
 bool ProgramWindow::event(QEvent* event) {
     if (event->type() == QEvent::WindowActivate)
-        program_.windowActivatedByUser(*this);
+        program_.windowActivatedByPlatform(*this);
     return QWidget::event(event);
 }
 

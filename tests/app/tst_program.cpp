@@ -9,7 +9,9 @@
 #include "windows/plot/form4.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSignalSpy>
@@ -31,6 +33,8 @@ private slots:
     void showActivatesOnlyAWindowThatIsNotActive();
     void clickIntoAnotherWindowActivatesItOnce();
     void platformActivationCountsOnlyForANewWindow();
+    void lateAnswersOfTheWindowManagerRunNothing();
+    void focusHandedBackAfterADialogRunsNothing();
     void wheelOverAnInactiveWindowChangesNothing();
     void linesButtonOnAnInactivePlotWindowRunsSetUpFirst();
     void exitButtonsEndTheProgramAtOnce_data();
@@ -157,6 +161,76 @@ void ProgramTest::platformActivationCountsOnlyForANewWindow() {
     QCOMPARE(program_->activeWindow(), &program_->form3());
     // Its handler runs once the events already queued are through.
     QCOMPARE(activated_->size(), 0);
+    QCoreApplication::sendPostedEvents();
+    QCOMPARE(activations(), QList<ProgramWindow*>{&program_->form3()});
+}
+
+// Holds back the platform's activation events, to hand them over later as a window manager
+// on a loaded machine does.
+class LateActivations : public QObject {
+public:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() != QEvent::WindowActivate || !holding_)
+            return false;
+        held << qobject_cast<QWidget*>(watched);
+        return true;
+    }
+    void handOver() {
+        holding_ = false;
+        for (const QPointer<QWidget>& window : std::exchange(held, {})) {
+            QEvent activate(QEvent::WindowActivate);
+            QApplication::sendEvent(window, &activate);
+        }
+        QCoreApplication::sendPostedEvents();
+    }
+    QList<QPointer<QWidget>> held;
+
+private:
+    bool holding_ = true;
+};
+
+void ProgramTest::lateAnswersOfTheWindowManagerRunNothing() {
+    LateActivations late;
+    for (ProgramWindow* window : std::initializer_list<ProgramWindow*>{
+             &program_->form1(), &program_->form2(), &program_->form3(), &program_->form4()})
+        window->installEventFilter(&late);
+    program_->start();
+    program_->Show(program_->form2());
+    program_->Show(program_->form3());
+    program_->Show(program_->form4());
+    const QList<ProgramWindow*> shown = activations();
+    QTRY_COMPARE(late.held.size(), 4);
+    // The answers to the Shows arrive in order after Form4 was shown, one of them never:
+    // no switch of the user's.
+    late.held.removeAt(1);
+    late.handOver();
+    QCOMPARE(activations(), shown);
+    QCOMPARE(program_->activeWindow(), &program_->form4());
+    // Once the answers are in, the window manager's own switch counts again.
+    QEvent activate(QEvent::WindowActivate);
+    QApplication::sendEvent(&program_->form2(), &activate);
+    QCoreApplication::sendPostedEvents();
+    QCOMPARE(activations().size(), shown.size() + 1);
+    QCOMPARE(activations().last(), &program_->form2());
+}
+
+void ProgramTest::focusHandedBackAfterADialogRunsNothing() {
+    walkToPlotWindow();
+    QTRY_COMPARE(QApplication::activeWindow(), &program_->form4());
+    activated_->clear();
+    QDialog message(&program_->form4());
+    message.show();
+    message.hide();
+    // The window manager gives the focus back to the constants window, not the plot window.
+    QEvent handBack(QEvent::WindowActivate);
+    QApplication::sendEvent(&program_->form3(), &handBack);
+    QCoreApplication::sendPostedEvents();
+    QCOMPARE(activated_->size(), 0);
+    QCOMPARE(program_->activeWindow(), &program_->form4());
+    QTRY_COMPARE(QApplication::activeWindow(), &program_->form4()); // asked for again
+    // The next switch is the user's.
+    QEvent user(QEvent::WindowActivate);
+    QApplication::sendEvent(&program_->form3(), &user);
     QCoreApplication::sendPostedEvents();
     QCOMPARE(activations(), QList<ProgramWindow*>{&program_->form3()});
 }
