@@ -2,11 +2,13 @@
 #include "app/command_line.h"
 #include "app/platform.h"
 #include "app/program.h"
+#include "app/qt_translations.h"
 #include "app/render_figure.h"
 
 #include <QApplication>
 #include <QIcon>
 #include <QImageReader>
+#include <QLocale>
 #include <QPixmap>
 #include <cstdio>
 #include <cstdlib>
@@ -85,6 +87,7 @@ int startWindows(int argc, char* argv[], const std::vector<QtOption>& qtOptions)
     // Before the application exists, so even its first report to a screen reader is right.
     installAccessibility();
     QApplication application(argc, argv);
+    installQtTranslations(application, QLocale::system());
     QApplication::setApplicationName(QStringLiteral("CURVE ZOR-PUN"));
     QApplication::setApplicationVersion(QStringLiteral("1.00"));
     // The product name "CURVE  ZOR-PUN" is deliberately not the display name: Qt would append

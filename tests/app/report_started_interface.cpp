@@ -22,12 +22,13 @@ void reportWhenShown() {
     // a widget has.
     const QPoint position = shown->frameGeometry().topLeft();
     const QString line =
-        QStringLiteral("window=%1 platform=%2 style=%3 direction=%4 position=%5,%6")
+        QStringLiteral("window=%1 platform=%2 style=%3 direction=%4 position=%5,%6 cancel=%7")
             .arg(shown->windowTitle(), QGuiApplication::platformName(),
                  QApplication::style()->name(),
                  QGuiApplication::isRightToLeft() ? QStringLiteral("rtl") : QStringLiteral("ltr"))
             .arg(position.x())
-            .arg(position.y());
+            .arg(position.y())
+            .arg(QCoreApplication::translate("QPlatformTheme", "Cancel"));
     std::printf("%s\n", qUtf8Printable(line));
     std::fflush(stdout);
     QCoreApplication::quit();
