@@ -52,7 +52,8 @@ void QtTranslationsTest::installsForTheUsersLanguage() {
         QSKIP(
             "qt6-translations-l10n is not installed (no qtbase_it.qm); scripts/setup installs it");
     QCOMPARE(installQtTranslations(*qApp, locale), expected);
-    QCOMPARE(qApp->findChildren<QTranslator*>().size(), expected == QtTranslations::Installed);
+    QCOMPARE(qApp->findChildren<QTranslator*>().size(),
+             expected == QtTranslations::Installed ? 1 : 0);
     const QString cancel = QCoreApplication::translate("QPlatformTheme", "Cancel");
     QCOMPARE(cancel == QLatin1String("Cancel"), expected == QtTranslations::Missing);
 }
