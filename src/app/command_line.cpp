@@ -34,6 +34,81 @@ const Option options[] = {
     {"start-colour", "K", "L'indice di colore Miocolor all'inizio (predefinito 0)."},
 };
 
+// How a Qt option takes its value: none, the next argument, or also "-name=value".
+enum class QtValue { None, Next, NextOrJoined };
+
+struct QtOptionName {
+    const char* name;
+    QtValue value;
+};
+
+// The options QApplication and its platform plugins read from the arguments and remove,
+// with one dash or two. The X11 ones are read on the xcb platform only.
+const QtOptionName qtOptionNames[] = {
+    {"platform", QtValue::Next},
+    {"platformpluginpath", QtValue::Next},
+    {"platformtheme", QtValue::Next},
+    {"plugin", QtValue::Next},
+    {"qwindowgeometry", QtValue::Next},
+    {"qwindowtitle", QtValue::Next},
+    {"qwindowicon", QtValue::Next},
+    {"reverse", QtValue::None},
+    {"session", QtValue::Next},
+    {"style", QtValue::NextOrJoined},
+    {"stylesheet", QtValue::NextOrJoined},
+    {"widgetcount", QtValue::None},
+    {"testability", QtValue::None},
+    {"qmljsdebugger", QtValue::NextOrJoined},
+    {"display", QtValue::Next},
+    {"geometry", QtValue::Next},
+    {"title", QtValue::Next},
+    {"icon", QtValue::Next},
+    {"name", QtValue::Next},
+    {"visual", QtValue::Next},
+    {"ncols", QtValue::Next},
+    {"cmap", QtValue::None},
+    {"nograb", QtValue::None},
+    {"dograb", QtValue::None},
+    {"sync", QtValue::None},
+};
+
+const QtOptionName* qtOptionNamed(const QString& name) {
+    for (const QtOptionName& option : qtOptionNames)
+        if (name == QLatin1String(option.name))
+            return &option;
+    return nullptr;
+}
+
+// The arguments split into Qt's options and the program's own, the program's name first.
+struct SeparatedArguments {
+    QStringList own;
+    std::vector<QtOption> qt;
+    QString refusal; // a Qt option without its value
+};
+
+SeparatedArguments separateQtOptions(const QStringList& arguments) {
+    SeparatedArguments separated{arguments.mid(0, 1), {}, {}};
+    for (qsizetype index = 1; index < arguments.size(); ++index) {
+        const QString& word = arguments.at(index);
+        const QString bare = word.mid(word.startsWith(QLatin1String("--")) ? 2 : 1);
+        const qsizetype equals = bare.indexOf(QLatin1Char('='));
+        const QtOptionName* known =
+            word.startsWith(QLatin1Char('-')) ? qtOptionNamed(bare.left(equals)) : nullptr;
+        if (!known || (equals >= 0 && known->value != QtValue::NextOrJoined)) {
+            separated.own << word;
+        } else if (equals >= 0) {
+            separated.qt.push_back({bare.left(equals), bare.mid(equals + 1)});
+        } else if (known->value == QtValue::None) {
+            separated.qt.push_back({bare, QString()});
+        } else if (index + 1 < arguments.size()) {
+            separated.qt.push_back({bare, arguments.at(++index)});
+        } else {
+            separated.refusal = QStringLiteral("%1: %2: manca il valore").arg(programName, word);
+        }
+    }
+    return separated;
+}
+
 const Option* optionNamed(const QString& name) {
     for (const Option& option : options)
         if (name == QLatin1String(option.name))
@@ -46,7 +121,8 @@ void defineOptions(QCommandLineParser& parser) {
     parser.setApplicationDescription(QStringLiteral(
         "CURVE ZOR-PUN: senza argomenti apre le sue quattro finestre. Esce con 0 se tutto va "
         "bene, 1 se un tracciato dà un messaggio o il file non si può scrivere, 2 per argomenti "
-        "sbagliati."));
+        "sbagliati. Le opzioni di Qt per le finestre (-platform, -style, -reverse, "
+        "-qwindowgeometry…) sono accettate e valgono solo per le finestre."));
     parser.addOption({{QStringLiteral("h"), QStringLiteral("help")},
                       QStringLiteral("Mostra questo aiuto ed esce.")});
     parser.addOption({{QStringLiteral("v"), QStringLiteral("version")},
@@ -216,9 +292,8 @@ std::optional<QString> misuse(const std::vector<Given>& given) {
     return std::nullopt;
 }
 
-} // namespace
-
-CommandLine parseCommandLine(const QStringList& arguments) {
+// The program's own options, Qt's taken out.
+CommandLine parseOwnArguments(const QStringList& arguments) {
     if (arguments.size() <= 1)
         return {};
     QCommandLineParser parser;
@@ -251,6 +326,17 @@ CommandLine parseCommandLine(const QStringList& arguments) {
                     QStringLiteral("«%1» non finisce in .png, .svg o .pdf").arg(request.file)));
     request.format = *format;
     return readRender(given, std::move(request));
+}
+
+} // namespace
+
+CommandLine parseCommandLine(const QStringList& arguments) {
+    SeparatedArguments separated = separateQtOptions(arguments);
+    if (!separated.refusal.isEmpty())
+        return refused(separated.refusal);
+    CommandLine result = parseOwnArguments(separated.own);
+    result.qtOptions = std::move(separated.qt);
+    return result;
 }
 
 QString commandLineHelp() {

@@ -27,12 +27,21 @@ struct RenderRequest {
     std::vector<FigureStep> steps;
 };
 
-// What the arguments ask for. Without arguments the windows start as always.
+// One of Qt's own options for the windows (-platform, -style, -reverse, …), as given; the
+// name without its dashes.
+struct QtOption {
+    QString name;
+    QString value;
+};
+
+// What the arguments ask for. Without arguments, or with Qt's options only, the windows
+// start as always; Qt's options are left to the application object, which reads them.
 struct CommandLine {
     enum class Action { StartWindows, Help, Version, Render, Refuse };
     Action action = Action::StartWindows;
     RenderRequest render;
     QString refusal; // one line: the option and what is wrong with it
+    std::vector<QtOption> qtOptions;
 };
 
 // Exit statuses of the command line.

@@ -2,19 +2,25 @@
 #include "app/command_line.h"
 #include "app/platform.h"
 #include "app/program.h"
+#include "app/qt_translations.h"
 #include "app/render_figure.h"
 
 #include <QApplication>
 #include <QIcon>
 #include <QImageReader>
+#include <QLocale>
 #include <QPixmap>
 #include <cstdio>
 #include <cstdlib>
 
 namespace {
 
-// Without a display Qt would abort; say so plainly instead.
-bool displayAvailable() {
+// Without a display Qt would abort; say so plainly instead. A platform or display named
+// among Qt's options is left to Qt.
+bool displayAvailable(const std::vector<QtOption>& qtOptions) {
+    for (const QtOption& option : qtOptions)
+        if (option.name == QLatin1String("platform") || option.name == QLatin1String("display"))
+            return true;
 #if defined(Q_OS_LINUX) || defined(Q_OS_FREEBSD)
     const auto set = [](const char* name) {
         const char* value = std::getenv(name);
@@ -40,13 +46,10 @@ QIcon programIcon() {
     return icon;
 }
 
-// With arguments the program answers on the terminal and opens no window: the usage and the
-// version need no display, and a figure is drawn on the offscreen platform.
-int runCommandLine(int argc, char* argv[]) {
-    QStringList arguments;
-    for (int index = 0; index < argc; ++index)
-        arguments << QString::fromLocal8Bit(argv[index]);
-    const CommandLine command = parseCommandLine(arguments);
+// The usage, the version, a refusal or a figure: the program answers on the terminal and
+// opens no window. The usage and the version need no display, and a figure is drawn on the
+// offscreen platform; Qt's options, meant for the windows, are not handed on.
+int answerOnTerminal(const CommandLine& command, char* programPath) {
     switch (command.action) {
     case CommandLine::Action::Help:
         std::fputs(qUtf8Printable(commandLineHelp()), stdout);
@@ -67,16 +70,15 @@ int runCommandLine(int argc, char* argv[]) {
         if (type == QtCriticalMsg || type == QtFatalMsg)
             std::fputs(qUtf8Printable(text + '\n'), stderr);
     });
-    QApplication application(argc, argv);
+    int argumentCount = 1;
+    char* programOnly[] = {programPath, nullptr};
+    QApplication application(argumentCount, programOnly);
     return renderFigure(command.render, stderr);
 }
 
-} // namespace
-
-int main(int argc, char* argv[]) {
-    if (argc > 1)
-        return runCommandLine(argc, argv);
-    if (!displayAvailable()) {
+// The four windows. The application object takes Qt's own options out of the arguments.
+int startWindows(int argc, char* argv[], const std::vector<QtOption>& qtOptions) {
+    if (!displayAvailable(qtOptions)) {
         std::fputs("curve-zor-pun: nessuno schermo disponibile (no display: DISPLAY and "
                    "WAYLAND_DISPLAY are not set). Start it from a desktop session.\n",
                    stderr);
@@ -85,6 +87,7 @@ int main(int argc, char* argv[]) {
     // Before the application exists, so even its first report to a screen reader is right.
     installAccessibility();
     QApplication application(argc, argv);
+    installQtTranslations(application, QLocale::system());
     QApplication::setApplicationName(QStringLiteral("CURVE ZOR-PUN"));
     QApplication::setApplicationVersion(QStringLiteral("1.00"));
     // The product name "CURVE  ZOR-PUN" is deliberately not the display name: Qt would append
@@ -96,4 +99,19 @@ int main(int argc, char* argv[]) {
     Program program(platform);
     program.start();
     return QApplication::exec();
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    CommandLine command;
+    if (argc > 1) {
+        QStringList arguments;
+        for (int index = 0; index < argc; ++index)
+            arguments << QString::fromLocal8Bit(argv[index]);
+        command = parseCommandLine(arguments);
+        if (command.action != CommandLine::Action::StartWindows)
+            return answerOnTerminal(command, argv[0]);
+    }
+    return startWindows(argc, argv, command.qtOptions);
 }

@@ -14,6 +14,7 @@ private slots:
     void stepsFollowTheOrderOfTheOptions();
     void readsTheRenderOptions();
     void helpListsEveryOptionInItalian();
+    void qtOptionsAreLeftToQt();
 };
 
 namespace {
@@ -51,6 +52,8 @@ void CommandLineTest::refusesBadArguments_data() {
     QTest::newRow("runs without a file") << QStringList{"--run", "1,2,3,4"} << "--render";
     QTest::newRow("colour past 16 bits")
         << QStringList{"--render", file, "--start-colour", "40000"} << "--start-colour";
+    QTest::newRow("a Qt option without its value") << QStringList{"-style"} << "-style";
+    QTest::newRow("a Qt option in a form Qt does not read") << QStringList{"-platform=xcb"} << "-p";
     QTest::newRow("clear with no run after it")
         << QStringList{"--render", file, "--run", "1,2,3,4", "--clear"} << "--clear";
 }
@@ -106,6 +109,22 @@ void CommandLineTest::helpListsEveryOptionInItalian() {
                                "--start-colour", "--help", "--version"})
         QVERIFY2(help.contains(QLatin1String(option)), option);
     QVERIFY(help.startsWith(QLatin1String("Uso: curve-zor-pun")));
+}
+
+void CommandLineTest::qtOptionsAreLeftToQt() {
+    const CommandLine windows = parsed({"-style", "fusion", "-reverse", "--platform", "xcb",
+                                        "-stylesheet=a.qss", "-qwindowgeometry", "100x100+0+0"});
+    QCOMPARE(windows.action, CommandLine::Action::StartWindows);
+    QStringList given;
+    for (const QtOption& option : windows.qtOptions)
+        given << option.name + '=' + option.value;
+    QCOMPARE(given, (QStringList{"style=fusion", "reverse=", "platform=xcb", "stylesheet=a.qss",
+                                 "qwindowgeometry=100x100+0+0"}));
+    // With the program's own options they change nothing, and a value is never taken for one.
+    const CommandLine render = parsed({"--render", "f.png", "-style", "--run", "--run", "1,2,3,4"});
+    QCOMPARE(render.action, CommandLine::Action::Render);
+    QCOMPARE(render.render.steps.size(), std::size_t{1});
+    QCOMPARE(render.qtOptions.front().value, QStringLiteral("--run"));
 }
 
 QTEST_GUILESS_MAIN(CommandLineTest)

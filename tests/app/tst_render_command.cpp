@@ -19,6 +19,8 @@ class RenderCommandTest : public QObject {
 private slots:
     void init() { folder_ = std::make_unique<QTemporaryDir>(); }
     void helpAndVersionNeedNoDisplay();
+    void qtOptionsChangeNothingHere_data();
+    void qtOptionsChangeNothingHere();
     void renderIsThePlotWindowsBuffer_data();
     void renderIsThePlotWindowsBuffer();
     void writesVectorFiles();
@@ -63,6 +65,36 @@ void RenderCommandTest::helpAndVersionNeedNoDisplay() {
     QCOMPARE(help.status, 0);
     QVERIFY(help.out.contains(QLatin1String("--render")));
     QVERIFY(help.errors.isEmpty());
+}
+
+void RenderCommandTest::qtOptionsChangeNothingHere_data() {
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("out"); // a part of the output
+    QTest::addColumn<QString>("errors");
+    QTest::newRow("version") << QStringList{"-reverse", "--version"} << 0 << "CURVE ZOR-PUN 1.00\n"
+                             << "";
+    QTest::newRow("help") << QStringList{"--help", "-style", "fusion"} << 0 << "--render"
+                          << "";
+    // Still no display: Qt's platform is for the windows.
+    QTest::newRow("render") << QStringList{"-platform", "xcb", "--render", "f.png"} << 0 << ""
+                            << "";
+    QTest::newRow("a Qt option without its value")
+        << QStringList{"--render", "f.png", "-qwindowgeometry"} << 2 << ""
+        << "curve-zor-pun: -qwindowgeometry: manca il valore\n";
+}
+
+void RenderCommandTest::qtOptionsChangeNothingHere() {
+    QFETCH(QStringList, arguments);
+    QFETCH(int, status);
+    QFETCH(QString, out);
+    QFETCH(QString, errors);
+    arguments.replaceInStrings(QRegularExpression(QStringLiteral("^f\\.png$")), file("f.png"));
+    const Outcome outcome = run(arguments);
+    QCOMPARE(outcome.status, status);
+    QVERIFY2(outcome.out.contains(out), qPrintable(outcome.out));
+    QCOMPARE(outcome.errors, errors);
+    QCOMPARE(QFileInfo::exists(file("f.png")), arguments.contains(file("f.png")) && status == 0);
 }
 
 void RenderCommandTest::renderIsThePlotWindowsBuffer_data() {

@@ -31,25 +31,30 @@ const Filter& filterNamed(const QString& text) {
 
 } // namespace
 
-std::optional<FigureDialogs::SaveChoice> DesktopFigureDialogs::chooseSaveFile(QWidget* owner) {
-    QFileDialog dialog(owner, QStringLiteral("Salva immagine"));
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setFileMode(QFileDialog::AnyFile);
+std::unique_ptr<QFileDialog> saveImageDialog(QWidget* owner) {
+    auto dialog = std::make_unique<QFileDialog>(owner, QStringLiteral("Salva immagine"));
+    dialog->setAcceptMode(QFileDialog::AcceptSave);
+    dialog->setFileMode(QFileDialog::AnyFile);
     QStringList names;
     for (const Filter& filter : filters)
         names << QString::fromUtf8(filter.text);
-    dialog.setNameFilters(names);
-    dialog.setDefaultSuffix(QStringLiteral("png"));
+    dialog->setNameFilters(names);
+    dialog->setDefaultSuffix(QStringLiteral("png"));
     // A name typed without an extension takes the chosen filter's.
-    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog,
-                     [&dialog](const QString& name) {
-                         dialog.setDefaultSuffix(QString::fromLatin1(filterNamed(name).suffix));
-                     });
-    dialog.selectFile(QStringLiteral("curve.png"));
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    QFileDialog* shown = dialog.get();
+    QObject::connect(shown, &QFileDialog::filterSelected, shown, [shown](const QString& name) {
+        shown->setDefaultSuffix(QString::fromLatin1(filterNamed(name).suffix));
+    });
+    dialog->selectFile(QStringLiteral("curve.png"));
+    return dialog;
+}
+
+std::optional<FigureDialogs::SaveChoice> DesktopFigureDialogs::chooseSaveFile(QWidget* owner) {
+    const std::unique_ptr<QFileDialog> dialog = saveImageDialog(owner);
+    if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty())
         return std::nullopt;
-    const Filter& filter = filterNamed(dialog.selectedNameFilter());
-    return SaveChoice{dialog.selectedFiles().constFirst(), filter.format, filter.scale};
+    const Filter& filter = filterNamed(dialog->selectedNameFilter());
+    return SaveChoice{dialog->selectedFiles().constFirst(), filter.format, filter.scale};
 }
 
 std::optional<QString> DesktopFigureDialogs::print(QWidget* owner, const PagePainting& paint) {

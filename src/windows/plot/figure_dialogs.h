@@ -5,8 +5,10 @@
 
 #include <QString>
 #include <functional>
+#include <memory>
 #include <optional>
 
+class QFileDialog;
 class QWidget;
 
 // The dialogs through which the plot window's drawing leaves the program. Tests put a
@@ -28,6 +30,9 @@ public:
     // possible at all.
     virtual std::optional<QString> print(QWidget* owner, const PagePainting& paint) = 0;
 };
+
+// The dialog "Salva immagine…" opens, set up and not yet shown.
+std::unique_ptr<QFileDialog> saveImageDialog(QWidget* owner);
 
 class DesktopFigureDialogs : public FigureDialogs {
 public:

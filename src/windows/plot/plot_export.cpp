@@ -1,6 +1,7 @@
 #include "windows/plot/plot_export.h"
 
 #include "app/layout.h"
+#include "app/system_reason.h"
 #include "surface/image_surface.h"
 #include "surface/vector_surface.h"
 #include "windows/plot/figure_module.h"
@@ -31,16 +32,22 @@ QString cannotSave(const QString& path, const QString& reason) {
         .arg(QDir::toNativeSeparators(path), reason);
 }
 
-// Why a file could not be opened for writing.
+// Why a file could not be opened for writing. A save file refuses a folder or a write-protected
+// file by name, in Qt's words; those cases are told in the program's own.
 QString openFailure(const QString& path, const QSaveFile& file) {
-    const QFileInfo folder(QFileInfo(path).absolutePath());
+    const QFileInfo target(path);
+    const QFileInfo folder(target.absolutePath());
     if (!folder.exists())
         return cannotSave(path, QStringLiteral("la cartella non esiste"));
     if (!folder.isDir())
         return cannotSave(path, QStringLiteral("«%1» non è una cartella")
                                     .arg(QDir::toNativeSeparators(folder.filePath())));
-    return cannotSave(
-        path, QStringLiteral("non si può scrivere nella cartella (%1)").arg(file.errorString()));
+    if (target.isDir())
+        return cannotSave(path, QStringLiteral("è il nome di una cartella"));
+    if (target.exists() && !target.isWritable())
+        return cannotSave(path, QStringLiteral("il file esistente è protetto dalla scrittura"));
+    return cannotSave(path, QStringLiteral("non si può scrivere nella cartella (%1)")
+                                .arg(italianSystemReason(file.errorString())));
 }
 
 QString writeFailure(const QString& path, const QString& detail) {
@@ -49,20 +56,33 @@ QString writeFailure(const QString& path, const QString& detail) {
         QStringLiteral("la scrittura non è riuscita, forse il disco è pieno (%1)").arg(detail));
 }
 
-// Writes the whole file or nothing. A write that the disk cuts short can look like a success
-// to the file device, so what reached the file is counted as well.
+// Writes on while each write takes something: a write the disk cuts short reports no error,
+// the next one fails and says why (a full disk, the file size limit).
+bool writeAll(QSaveFile& file, const QByteArray& bytes) {
+    for (qint64 written = 0; written < bytes.size();) {
+        const qint64 step = file.write(bytes.constData() + written, bytes.size() - written);
+        if (step <= 0)
+            return false;
+        written += step;
+    }
+    return true;
+}
+
+// Writes the whole file or nothing, unbuffered so that each write reaches the file at once.
+// A write that the disk cuts short can look like a success to the file device, so what
+// reached the file is counted as well.
 std::optional<QString> saveBytes(const QByteArray& bytes, const QString& path) {
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return openFailure(path, file);
-    if (file.write(bytes) != bytes.size() || !file.flush() || file.size() != bytes.size()) {
-        const QString detail = file.errorString();
+    if (!writeAll(file, bytes) || !file.flush() || file.size() != bytes.size()) {
+        const QString detail = italianSystemReason(file.errorString());
         file.cancelWriting();
         file.commit();
         return writeFailure(path, detail);
     }
     if (!file.commit())
-        return writeFailure(path, file.errorString());
+        return writeFailure(path, italianSystemReason(file.errorString()));
     return std::nullopt;
 }
 

@@ -250,22 +250,28 @@ void PlotExportTest::copyAndPrint() {
 void PlotExportTest::failedSavesLeaveNothingBehind_data() {
     QTest::addColumn<QString>("name");
     QTest::addColumn<bool>("diskFull");
-    QTest::newRow("a folder that does not exist") << "missing/a.png" << false;
-    QTest::newRow("a file for a folder") << "old.png/a.png" << false;
-    QTest::newRow("an unknown extension") << "a.bmp" << false;
-    QTest::newRow("a full disk, PNG over an old file") << "old.png" << true;
-    QTest::newRow("a full disk, SVG") << "old.svg" << true;
-    QTest::newRow("a full disk, PDF") << "old.pdf" << true;
+    QTest::addColumn<QString>("reason"); // in Italian, the system's own included
+    QTest::newRow("a folder that does not exist")
+        << "missing/a.png" << false << "la cartella non esiste";
+    QTest::newRow("a file for a folder") << "old.png/a.png" << false << "non è una cartella";
+    QTest::newRow("a folder for a file") << "folder.png" << false << "è il nome di una cartella";
+    QTest::newRow("an unknown extension") << "a.bmp" << false << "non finisce in .png";
+    // The file size limit stands in for the full disk: the system says the file is too large.
+    QTest::newRow("a full disk, PNG over an old file") << "old.png" << true << "file troppo grande";
+    QTest::newRow("a full disk, SVG") << "old.svg" << true << "file troppo grande";
+    QTest::newRow("a full disk, PDF") << "old.pdf" << true << "file troppo grande";
 }
 
 void PlotExportTest::failedSavesLeaveNothingBehind() {
     QFETCH(QString, name);
     QFETCH(bool, diskFull);
+    QFETCH(QString, reason);
     for (const char* old : {"old.png", "old.svg", "old.pdf"}) {
         QFile file(folder_->filePath(QLatin1String(old)));
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write("old");
     }
+    QVERIFY(QDir(folder_->path()).mkdir(QStringLiteral("folder.png")));
     const QStringList before = QDir(folder_->path()).entryList(QDir::Files | QDir::Hidden);
     play(QStringLiteral("show lines"));
     // A file may grow no larger than a few bytes: as when the disk fills up.
@@ -283,6 +289,7 @@ void PlotExportTest::failedSavesLeaveNothingBehind() {
     QVERIFY2(platform_->messages.first().contains(QFileInfo(name).fileName()),
              qPrintable(platform_->messages.first()));
     QVERIFY(platform_->messages.first().startsWith(QLatin1String("Impossibile salvare")));
+    QVERIFY2(platform_->messages.first().contains(reason), qPrintable(platform_->messages.first()));
     QCOMPARE(QDir(folder_->path()).entryList(QDir::Files | QDir::Hidden), before);
     QCOMPARE(contentOf(folder_->filePath(QStringLiteral("old.png"))), QByteArray("old"));
     QCOMPARE(contentOf(folder_->filePath(QStringLiteral("old.svg"))), QByteArray("old"));
