@@ -239,7 +239,6 @@ void WindowManagerTest::firstLongRunShowsItsProgressOverThePlot() {
     activated_ = nullptr;
     delete program_;
     program_ = new Program(platform_);
-    QSignalSpy activations(program_, &Program::windowActivated);
     Form3& constants = program_->form3();
     program_->form1().move(0, 0);
     program_->form2().move(0, 0); // where a dialog placed by stale geometry would land
@@ -274,10 +273,6 @@ void WindowManagerTest::firstLongRunShowsItsProgressOverThePlot() {
                             .arg(plotFrame.y())
                             .arg(plotFrame.width())
                             .arg(plotFrame.height())));
-    // The two Shows in a row were answered by the window manager only after the second, and
-    // the plot window's after the run: each window still ran its activation once.
-    QVERIFY(settledOn(&program_->form4()));
-    QCOMPARE(activations.size(), 3);
 }
 
 QTEST_MAIN(WindowManagerTest)
