@@ -94,7 +94,7 @@ void VectorSurface::drawBlock(const DotBlock& block) {
         const DotBlock::Line& line = block.lines[index];
         dotsUpTo(line.before);
         drawWidth_ = 1;
-        Line(line.x1, line.y1, line.x2, line.y2, line.colour);
+        blockLine(line);
     }
     dotsUpTo(block.dotCount);
 }
@@ -120,6 +120,9 @@ void VectorSurface::placeSpot(double column, double row, QRgb colour) {
             // It moves to the end; the dots after it move up one, without a call to
             // memmove for the few there mostly are.
             const auto found = std::next(waiting).base();
+            // Met again after the waiting line, it goes above it.
+            if (static_cast<std::size_t>(found - queue_.begin()) < dotsBeforeLine_)
+                --dotsBeforeLine_;
             std::rotate(found, found + 1, queue_.end());
             ++dotsLeftOut_;
             return;
@@ -131,8 +134,12 @@ void VectorSurface::placeSpot(double column, double row, QRgb colour) {
                      target_.top() + row * spot_ - side / 2, side, side);
     queue_.push_back(dot);
     if (queue_.size() > queueLength) {
+        // A dot after the waiting line leaves the queue: the line goes beneath it now.
+        if (dotsBeforeLine_ == 0 && lineWaits_ == LineWaits::Yes)
+            writeWaitingLine();
         toBatches(queue_.front());
         queue_.erase(queue_.begin());
+        dotsBeforeLine_ -= dotsBeforeLine_ > 0 ? 1 : 0;
     }
 }
 
@@ -170,6 +177,7 @@ bool VectorSurface::liesUnderLaterBatch(const QRectF& box, std::size_t batch) co
 void VectorSurface::writeBatches() {
     for (const Batch& batch : batches_) {
         painter_.setBrush(QColor::fromRgb(batch.colour));
+        brushColour_ = batch.colour;
         // Up to 4 pixels a dot is a full square, as on screen; wider ones are round.
         if (batch.width <= 4) {
             painter_.drawRects(batch.boxes.data(), static_cast<int>(batch.boxes.size()));
@@ -183,6 +191,8 @@ void VectorSurface::writeBatches() {
 }
 
 void VectorSurface::flush() {
+    if (lineWaits_ == LineWaits::Yes)
+        writeWaitingLine();
     for (const Dot& dot : queue_)
         toBatches(dot);
     queue_.clear();
@@ -201,5 +211,90 @@ void VectorSurface::Line(float x1, float y1, float x2, float y2, std::optional<Q
 void VectorSurface::Cls() {
     queue_.clear();
     batches_.clear();
+    linkingLine_.reset();
+    lineWaits_ = LineWaits::No;
+    dotsBeforeLine_ = 0;
     painter_.fillRect(target_, QColor::fromRgb(look_.background));
+}
+
+// The line's anchors as the screen works them out at the window's own pixels, and its ends on
+// the grid; none for a line off any grid.
+std::optional<VectorSurface::LinePlace>
+VectorSurface::placeOf(const DotBlock::Line& line, const QPointF& from, const QPointF& to) const {
+    const QSize window = look_.windowSize;
+    const double unitX = scaleWidth_ != 0.0f ? window.width() * 1.0 / scaleWidth_ : 1.0;
+    const double unitY = scaleHeight_ != 0.0f ? window.height() * 1.0 / scaleHeight_ : 1.0;
+    const std::optional<raster::LineKey> pixels = raster::lineKeyFor(
+        QPointF(line.x1 * unitX, line.y1 * unitY), QPointF(line.x2 * unitX, line.y2 * unitY), 1);
+    const std::array<double, 4> ends{
+        (from.x() - target_.left()) / spot_, (from.y() - target_.top()) / spot_,
+        (to.x() - target_.left()) / spot_, (to.y() - target_.top()) / spot_};
+    if (!pixels)
+        return std::nullopt;
+    LinePlace place{*pixels, {}};
+    for (std::size_t index = 0; index < ends.size(); ++index) {
+        if (!(std::fabs(ends[index]) < farthestSpot))
+            return std::nullopt;
+        place.ends[index] = static_cast<std::int64_t>(roundHalfAway(ends[index]));
+    }
+    return place;
+}
+
+void VectorSurface::blockLine(const DotBlock::Line& line) {
+    const QPointF from = toPainter(line.x1, line.y1);
+    const QPointF to = toPainter(line.x2, line.y2);
+    const std::optional<LinePlace> place = placeOf(line, from, to);
+    if (!place) {
+        // Nothing to compare it with: a line of its own, written now.
+        flush();
+        linkingLine_.reset();
+        fillLine(from, to, line.colour);
+        return;
+    }
+    const bool again = linkingLine_ && (linkingLine_->place.pixels == place->pixels ||
+                                        linkingLine_->place.ends == place->ends);
+    if (again) {
+        linkingLine_->colour = line.colour;
+        if (lineWaits_ == LineWaits::Yes) {
+            // It covers the waiting one, and lies above what came since.
+            dotsBeforeLine_ = queue_.size();
+            return;
+        }
+    } else {
+        if (lineWaits_ == LineWaits::Yes)
+            writeWaitingLine();
+        linkingLine_ = LinkingLine{*place, from, to, line.colour};
+    }
+    lineWaits_ = LineWaits::Yes;
+    dotsBeforeLine_ = queue_.size();
+}
+
+// The dots that came before the waiting line, then the line; those after it go on waiting.
+void VectorSurface::writeWaitingLine() {
+    const auto before = queue_.begin() + static_cast<std::ptrdiff_t>(dotsBeforeLine_);
+    for (auto dot = queue_.begin(); dot != before; ++dot)
+        toBatches(*dot);
+    queue_.erase(queue_.begin(), before);
+    dotsBeforeLine_ = 0;
+    writeBatches();
+    lineWaits_ = LineWaits::No;
+    fillLine(linkingLine_->from, linkingLine_->to, linkingLine_->colour);
+}
+
+// The rectangle that a pen one pixel wide with square ends covers. Filled, it shares the dots'
+// brush: a line of the colour of the dots before it needs no change of state in the file.
+void VectorSurface::fillLine(const QPointF& from, const QPointF& to, QRgb colour) {
+    const QPointF direction = to - from;
+    const double length = std::hypot(direction.x(), direction.y());
+    const double half = pixel_ / 2;
+    const QPointF along = length > 0 ? direction * (half / length) : QPointF(half, 0);
+    const QPointF across(-along.y(), along.x());
+    const std::array<QPointF, 4> corners{from - along - across, to + along - across,
+                                         to + along + across, from - along + across};
+    if (brushColour_ != colour) {
+        painter_.setBrush(QColor::fromRgb(colour));
+        brushColour_ = colour;
+    }
+    painter_.drawPolygon(corners.data(), static_cast<int>(corners.size()));
+    ++linesWritten_;
 }
