@@ -83,6 +83,7 @@ void VectorSurface::drawBlock(const DotBlock& block) {
         blockColumns_[index] = roundHalfAway((left + block.x[index] * unitX - left) / spot);
         blockRows_[index] = roundHalfAway((top + block.y[index] * unitY - top) / spot);
     }
+    const QPointF windowUnits = windowPixelUnits();
     std::size_t next = 0;
     const auto dotsUpTo = [&](std::size_t end) {
         if (next < end)
@@ -94,7 +95,7 @@ void VectorSurface::drawBlock(const DotBlock& block) {
         const DotBlock::Line& line = block.lines[index];
         dotsUpTo(line.before);
         drawWidth_ = 1;
-        blockLine(line);
+        blockLine(line, windowUnits);
     }
     dotsUpTo(block.dotCount);
 }
@@ -217,54 +218,63 @@ void VectorSurface::Cls() {
     painter_.fillRect(target_, QColor::fromRgb(look_.background));
 }
 
-// The line's anchors as the screen works them out at the window's own pixels, and its ends on
-// the grid; none for a line off any grid.
-std::optional<VectorSurface::LinePlace>
-VectorSurface::placeOf(const DotBlock::Line& line, const QPointF& from, const QPointF& to) const {
+// The window's pixels per unit of the scale, as the screen works them out at a ratio of 1.
+QPointF VectorSurface::windowPixelUnits() const {
     const QSize window = look_.windowSize;
-    const double unitX = scaleWidth_ != 0.0f ? window.width() * 1.0 / scaleWidth_ : 1.0;
-    const double unitY = scaleHeight_ != 0.0f ? window.height() * 1.0 / scaleHeight_ : 1.0;
-    const std::optional<raster::LineKey> pixels = raster::lineKeyFor(
-        QPointF(line.x1 * unitX, line.y1 * unitY), QPointF(line.x2 * unitX, line.y2 * unitY), 1);
+    return {scaleWidth_ != 0.0f ? window.width() * 1.0 / scaleWidth_ : 1.0,
+            scaleHeight_ != 0.0f ? window.height() * 1.0 / scaleHeight_ : 1.0};
+}
+
+// The ends of a line on the grid; none for a line off any grid.
+std::optional<VectorSurface::GridEnds> VectorSurface::gridEndsOf(const QPointF& from,
+                                                                 const QPointF& to) const {
     const std::array<double, 4> ends{
         (from.x() - target_.left()) / spot_, (from.y() - target_.top()) / spot_,
         (to.x() - target_.left()) / spot_, (to.y() - target_.top()) / spot_};
-    if (!pixels)
-        return std::nullopt;
-    LinePlace place{*pixels, {}};
+    GridEnds places{};
     for (std::size_t index = 0; index < ends.size(); ++index) {
         if (!(std::fabs(ends[index]) < farthestSpot))
             return std::nullopt;
-        place.ends[index] = static_cast<std::int64_t>(roundHalfAway(ends[index]));
+        places[index] = static_cast<std::int64_t>(roundHalfAway(ends[index]));
     }
-    return place;
+    return places;
 }
 
-void VectorSurface::blockLine(const DotBlock::Line& line) {
+// Its place is worked out only as far as it takes to tell whether it lands where the latest
+// line is drawn: mostly its pixels tell.
+void VectorSurface::blockLine(const DotBlock::Line& line, const QPointF& windowUnits) {
+    // Its anchors on the window's pixels, as the screen works them out.
+    const std::optional<raster::LineKey> pixels =
+        raster::lineKeyFor(QPointF(line.x1 * windowUnits.x(), line.y1 * windowUnits.y()),
+                           QPointF(line.x2 * windowUnits.x(), line.y2 * windowUnits.y()), 1);
+    if (pixels && linkingLine_ && linkingLine_->pixels == *pixels) {
+        lineAgain(line.colour);
+        return;
+    }
     const QPointF from = toPainter(line.x1, line.y1);
     const QPointF to = toPainter(line.x2, line.y2);
-    const std::optional<LinePlace> place = placeOf(line, from, to);
-    if (!place) {
+    const std::optional<GridEnds> ends = gridEndsOf(from, to);
+    if (!pixels || !ends) {
         // Nothing to compare it with: a line of its own, written now.
         flush();
         linkingLine_.reset();
         fillLine(from, to, line.colour);
         return;
     }
-    const bool again = linkingLine_ && (linkingLine_->place.pixels == place->pixels ||
-                                        linkingLine_->place.ends == place->ends);
-    if (again) {
-        linkingLine_->colour = line.colour;
-        if (lineWaits_ == LineWaits::Yes) {
-            // It covers the waiting one, and lies above what came since.
-            dotsBeforeLine_ = queue_.size();
-            return;
-        }
-    } else {
-        if (lineWaits_ == LineWaits::Yes)
-            writeWaitingLine();
-        linkingLine_ = LinkingLine{*place, from, to, line.colour};
+    if (linkingLine_ && linkingLine_->ends == *ends) {
+        lineAgain(line.colour);
+        return;
     }
+    if (lineWaits_ == LineWaits::Yes)
+        writeWaitingLine();
+    linkingLine_ = LinkingLine{*pixels, *ends, from, to, line.colour};
+    lineWaits_ = LineWaits::Yes;
+    dotsBeforeLine_ = queue_.size();
+}
+
+// Drawn where the latest line is, it covers it wholly and lies above what came since.
+void VectorSurface::lineAgain(QRgb colour) {
+    linkingLine_->colour = colour;
     lineWaits_ = LineWaits::Yes;
     dotsBeforeLine_ = queue_.size();
 }

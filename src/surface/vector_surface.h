@@ -81,14 +81,12 @@ private:
                    colour == other.colour;
         }
     };
-    // Where a block's line lies: its anchors on the window's pixels and its ends on the grid.
-    struct LinePlace {
-        raster::LineKey pixels;
-        std::array<std::int64_t, 4> ends{};
-    };
-    // The latest line of the blocks, drawn where the first line of its place lay.
+    using GridEnds = std::array<std::int64_t, 4>;
+    // The latest line of the blocks, drawn where the first line of its place lay: that one's
+    // anchors on the window's pixels, its ends on the grid and its ends.
     struct LinkingLine {
-        LinePlace place; // of that first line
+        raster::LineKey pixels;
+        GridEnds ends{};
         QPointF from;
         QPointF to;
         QRgb colour = 0;
@@ -109,9 +107,10 @@ private:
     void toBatches(const Dot& dot);
     bool liesUnderLaterBatch(const QRectF& box, std::size_t batch) const;
     void writeBatches();
-    std::optional<LinePlace> placeOf(const DotBlock::Line& line, const QPointF& from,
-                                     const QPointF& to) const;
-    void blockLine(const DotBlock::Line& line);
+    QPointF windowPixelUnits() const;
+    std::optional<GridEnds> gridEndsOf(const QPointF& from, const QPointF& to) const;
+    void blockLine(const DotBlock::Line& line, const QPointF& windowUnits);
+    void lineAgain(QRgb colour);
     void writeWaitingLine();
     void fillLine(const QPointF& from, const QPointF& to, QRgb colour);
 
