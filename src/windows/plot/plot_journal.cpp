@@ -39,8 +39,8 @@ private:
 std::int64_t passesOf(const PlotRun& run) {
     if (run.passesMade)
         return *run.passesMade;
-    // Far past any run that could be made; a bound that converts safely.
-    constexpr double mostPasses = 1e18;
+    // More than any run makes in months; the sum over a journal stays far inside 64 bits.
+    constexpr double mostPasses = 1e15;
     const double n = run.constants.VALc.toDouble().valueOr(-1.0);
     return n >= 0 ? static_cast<std::int64_t>(std::floor(std::min(n, mostPasses))) + 1 : 0;
 }
