@@ -3,6 +3,7 @@
 #include <QPainter>
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace {
 
@@ -177,7 +178,11 @@ bool VectorSurface::liesUnderLaterBatch(const QRectF& box, std::size_t batch) co
 
 void VectorSurface::writeBatches() {
     for (const Batch& batch : batches_) {
-        painter_.setBrush(QColor::fromRgb(batch.colour));
+        // Right after a line of its colour the brush is the batch's already: set again, it
+        // would begin a group of its own in an SVG. Otherwise each batch sets its brush, so
+        // a copy without lines stays the file it always was.
+        if (std::exchange(lineBrush_, std::nullopt) != batch.colour)
+            painter_.setBrush(QColor::fromRgb(batch.colour));
         brushColour_ = batch.colour;
         // Up to 4 pixels a dot is a full square, as on screen; wider ones are round.
         if (batch.width <= 4) {
@@ -306,5 +311,6 @@ void VectorSurface::fillLine(const QPointF& from, const QPointF& to, QRgb colour
         brushColour_ = colour;
     }
     painter_.drawPolygon(corners.data(), static_cast<int>(corners.size()));
+    lineBrush_ = colour;
     ++linesWritten_;
 }

@@ -128,6 +128,7 @@ private:
     std::array<double, DotBlock::capacity> blockRows_;
     std::vector<Batch> batches_;
     std::optional<QRgb> brushColour_; // as the batches or a line last set it
+    std::optional<QRgb> lineBrush_;   // when a line was the last thing drawn
     std::optional<LinkingLine> linkingLine_;
     // Whether the latest line waits; while it does, the first dotsBeforeLine_ dots of the
     // queue came before it.

@@ -169,7 +169,7 @@ void VectorSurfaceTest::picturesAsEveryOperationInOrder_data() {
         };
         QTest::newRow(again == Again::No ? "a line beneath the dots after it"
                                          : "the same line again over them")
-            << drawing << 1.0 << 1.0 << (again == Again::No ? white : paletteColor(5));
+            << drawing << 1.0 << 1.0 << (again == Again::No ? paletteColor(4) : paletteColor(5));
     }
 }
 
