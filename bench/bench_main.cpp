@@ -40,6 +40,8 @@ const std::vector<Ratio> ratios{
     {"export_png4x_over_run", "export/png_4x", "run/dots", ""},
     {"export_svg_over_run", "export/svg", "run/dots", ""},
     {"export_pdf_over_run", "export/pdf", "run/dots", ""},
+    {"export_svg_lines_over_run", "export/svg_lines", "run/lines", ""},
+    {"export_pdf_lines_over_run", "export/pdf_lines", "run/lines", ""},
     {"gnuplot_over_run", "peer/gnuplot_pngcairo", "run/dots", ""},
 };
 

@@ -28,11 +28,12 @@ CurveConstants constantsOf(const RunConstants& values) {
             TaggedValue::fromDouble(values.VALc), TaggedValue::fromDouble(values.VALe)};
 }
 
-// The journal of one activation of the plot window with those constants.
-PlotJournal journalOf(const RunConstants& values) {
+// The journal of one activation of the plot window with those constants, or of a run of
+// "Traccia le linee…" on its set-up.
+PlotJournal journalOf(const RunConstants& values, LinkingLines lines) {
     PlotJournal journal;
     journal.recordSetUp(TaggedValue::fromDouble(plotIncr));
-    journal.recordRun({constantsOf(values), LinkingLines::Off, 0, std::nullopt});
+    journal.recordRun({constantsOf(values), lines, 0, std::nullopt});
     return journal;
 }
 
@@ -41,8 +42,8 @@ QTemporaryDir& scratch() {
     return folder;
 }
 
-void exportFigure(benchmark::State& state, RunConstants values, Export kind) {
-    const PlotJournal journal = journalOf(values);
+void exportFigure(benchmark::State& state, RunConstants values, Export kind, LinkingLines lines) {
+    const PlotJournal journal = journalOf(values, lines);
     const FigureLook look = plotWindowLook();
     const char* names[] = {"figure.png", "figure.svg", "figure.pdf"};
     const QString path = scratch().filePath(QLatin1String(names[int(kind)]));
@@ -116,18 +117,29 @@ void timed(benchmark::internal::Benchmark* benchmark, int iterations, int repeti
 } // namespace
 
 void registerExportBenchmarks() {
-    timed(benchmark::RegisterBenchmark("export/png_4x", exportFigure, millionPasses, Export::Png4x),
+    const LinkingLines off = LinkingLines::Off;
+    timed(benchmark::RegisterBenchmark("export/png_4x", exportFigure, millionPasses, Export::Png4x,
+                                       off),
           1, benchRepetitions);
-    timed(benchmark::RegisterBenchmark("export/svg", exportFigure, millionPasses, Export::Svg), 1,
-          benchRepetitions);
-    timed(benchmark::RegisterBenchmark("export/pdf", exportFigure, millionPasses, Export::Pdf), 1,
-          benchRepetitions);
+    timed(benchmark::RegisterBenchmark("export/svg", exportFigure, millionPasses, Export::Svg, off),
+          1, benchRepetitions);
+    timed(benchmark::RegisterBenchmark("export/pdf", exportFigure, millionPasses, Export::Pdf, off),
+          1, benchRepetitions);
+    // The same run with its linking lines.
+    timed(benchmark::RegisterBenchmark("export/svg_lines", exportFigure, millionPasses, Export::Svg,
+                                       LinkingLines::On),
+          1, benchRepetitions);
+    timed(benchmark::RegisterBenchmark("export/pdf_lines", exportFigure, millionPasses, Export::Pdf,
+                                       LinkingLines::On),
+          1, benchRepetitions);
     timed(benchmark::RegisterBenchmark("export/default_png_4x", exportFigure, defaultRun,
-                                       Export::Png4x),
+                                       Export::Png4x, off),
           5, 3);
-    timed(benchmark::RegisterBenchmark("export/default_svg", exportFigure, defaultRun, Export::Svg),
+    timed(benchmark::RegisterBenchmark("export/default_svg", exportFigure, defaultRun, Export::Svg,
+                                       off),
           5, 3);
-    timed(benchmark::RegisterBenchmark("export/default_pdf", exportFigure, defaultRun, Export::Pdf),
+    timed(benchmark::RegisterBenchmark("export/default_pdf", exportFigure, defaultRun, Export::Pdf,
+                                       off),
           5, 3);
     const QString gnuplot = QStandardPaths::findExecutable(QStringLiteral("gnuplot"));
     if (!gnuplot.isEmpty())

@@ -15,7 +15,9 @@ constexpr int steps = 1000;
 // refresh(), and "Annulla" stops the run at its next report.
 class DesktopProgress : public ProgressReport {
 public:
-    explicit DesktopProgress(QWidget* owner) : owner_(owner) { clock_.start(); }
+    DesktopProgress(QWidget* owner, const QString& label) : owner_(owner), label_(label) {
+        clock_.start();
+    }
     ~DesktopProgress() override {
         if (dialog_)
             QApplication::restoreOverrideCursor();
@@ -34,10 +36,10 @@ public:
         if (!dialog_)
             show();
         const std::int64_t total = total_.load(std::memory_order_relaxed);
-        const double share =
-            total > 0 ? static_cast<double>(done_.load(std::memory_order_relaxed)) /
-                            static_cast<double>(total)
-                      : 0;
+        const double share = total > 0
+                                 ? static_cast<double>(done_.load(std::memory_order_relaxed)) /
+                                       static_cast<double>(total)
+                                 : 0;
         dialog_->setValue(static_cast<int>(share * steps));
         if (dialog_->wasCanceled())
             stopped_.store(true, std::memory_order_relaxed);
@@ -49,8 +51,7 @@ private:
     void show() {
         QApplication::setOverrideCursor(Qt::BusyCursor);
         dialog_ =
-            std::make_unique<QProgressDialog>(QStringLiteral("Calcolo delle curve in corso..."),
-                                              QStringLiteral("Annulla"), 0, steps, owner_);
+            std::make_unique<QProgressDialog>(label_, QStringLiteral("Annulla"), 0, steps, owner_);
         dialog_->setWindowTitle(programTitle);
         dialog_->setWindowModality(Qt::ApplicationModal);
         dialog_->setAutoClose(false);
@@ -77,6 +78,7 @@ private:
     }
 
     QWidget* owner_ = nullptr;
+    QString label_;
     QElapsedTimer clock_;
     std::unique_ptr<QProgressDialog> dialog_;
     std::atomic<std::int64_t> done_{0};
@@ -87,5 +89,11 @@ private:
 } // namespace
 
 std::unique_ptr<ProgressReport> DesktopPlatform::beginProgress(QWidget* owner) {
-    return std::make_unique<DesktopProgress>(owner);
+    return std::make_unique<DesktopProgress>(owner,
+                                             QStringLiteral("Calcolo delle curve in corso..."));
+}
+
+std::unique_ptr<ProgressReport> DesktopPlatform::beginCopyProgress(QWidget* owner) {
+    return std::make_unique<DesktopProgress>(
+        owner, QStringLiteral("Preparazione dell'immagine in corso..."));
 }

@@ -19,6 +19,10 @@ public:
     // Starts reporting a long task: a busy cursor and a modal progress dialog with
     // "Annulla" once it has lasted half a second; nothing for a short one.
     virtual std::unique_ptr<ProgressReport> beginProgress(QWidget* owner) = 0;
+    // The same for a copy of the drawing that is saved or printed.
+    virtual std::unique_ptr<ProgressReport> beginCopyProgress(QWidget* owner) {
+        return beginProgress(owner);
+    }
 };
 
 // The program's title, as its message boxes show it.
@@ -33,4 +37,5 @@ public:
     void messageBox(QWidget* owner, const QString& prompt) override;
     void endProgram() override;
     std::unique_ptr<ProgressReport> beginProgress(QWidget* owner) override;
+    std::unique_ptr<ProgressReport> beginCopyProgress(QWidget* owner) override;
 };

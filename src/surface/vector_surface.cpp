@@ -3,6 +3,7 @@
 #include <QPainter>
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace {
 
@@ -83,6 +84,7 @@ void VectorSurface::drawBlock(const DotBlock& block) {
         blockColumns_[index] = roundHalfAway((left + block.x[index] * unitX - left) / spot);
         blockRows_[index] = roundHalfAway((top + block.y[index] * unitY - top) / spot);
     }
+    const QPointF windowUnits = windowPixelUnits();
     std::size_t next = 0;
     const auto dotsUpTo = [&](std::size_t end) {
         if (next < end)
@@ -94,7 +96,7 @@ void VectorSurface::drawBlock(const DotBlock& block) {
         const DotBlock::Line& line = block.lines[index];
         dotsUpTo(line.before);
         drawWidth_ = 1;
-        Line(line.x1, line.y1, line.x2, line.y2, line.colour);
+        blockLine(line, windowUnits);
     }
     dotsUpTo(block.dotCount);
 }
@@ -120,6 +122,9 @@ void VectorSurface::placeSpot(double column, double row, QRgb colour) {
             // It moves to the end; the dots after it move up one, without a call to
             // memmove for the few there mostly are.
             const auto found = std::next(waiting).base();
+            // Met again after the waiting line, it goes above it.
+            if (static_cast<std::size_t>(found - queue_.begin()) < dotsBeforeLine_)
+                --dotsBeforeLine_;
             std::rotate(found, found + 1, queue_.end());
             ++dotsLeftOut_;
             return;
@@ -131,8 +136,12 @@ void VectorSurface::placeSpot(double column, double row, QRgb colour) {
                      target_.top() + row * spot_ - side / 2, side, side);
     queue_.push_back(dot);
     if (queue_.size() > queueLength) {
+        // A dot after the waiting line leaves the queue: the line goes beneath it now.
+        if (dotsBeforeLine_ == 0 && lineWaits_ == LineWaits::Yes)
+            writeWaitingLine();
         toBatches(queue_.front());
         queue_.erase(queue_.begin());
+        dotsBeforeLine_ -= dotsBeforeLine_ > 0 ? 1 : 0;
     }
 }
 
@@ -169,7 +178,12 @@ bool VectorSurface::liesUnderLaterBatch(const QRectF& box, std::size_t batch) co
 
 void VectorSurface::writeBatches() {
     for (const Batch& batch : batches_) {
-        painter_.setBrush(QColor::fromRgb(batch.colour));
+        // Right after a line of its colour the brush is the batch's already: set again, it
+        // would begin a group of its own in an SVG. Otherwise each batch sets its brush, so
+        // a copy without lines stays the file it always was.
+        if (std::exchange(lineBrush_, std::nullopt) != batch.colour)
+            painter_.setBrush(QColor::fromRgb(batch.colour));
+        brushColour_ = batch.colour;
         // Up to 4 pixels a dot is a full square, as on screen; wider ones are round.
         if (batch.width <= 4) {
             painter_.drawRects(batch.boxes.data(), static_cast<int>(batch.boxes.size()));
@@ -183,6 +197,8 @@ void VectorSurface::writeBatches() {
 }
 
 void VectorSurface::flush() {
+    if (lineWaits_ == LineWaits::Yes)
+        writeWaitingLine();
     for (const Dot& dot : queue_)
         toBatches(dot);
     queue_.clear();
@@ -201,5 +217,100 @@ void VectorSurface::Line(float x1, float y1, float x2, float y2, std::optional<Q
 void VectorSurface::Cls() {
     queue_.clear();
     batches_.clear();
+    linkingLine_.reset();
+    lineWaits_ = LineWaits::No;
+    dotsBeforeLine_ = 0;
     painter_.fillRect(target_, QColor::fromRgb(look_.background));
+}
+
+// The window's pixels per unit of the scale, as the screen works them out at a ratio of 1.
+QPointF VectorSurface::windowPixelUnits() const {
+    const QSize window = look_.windowSize;
+    return {scaleWidth_ != 0.0f ? window.width() * 1.0 / scaleWidth_ : 1.0,
+            scaleHeight_ != 0.0f ? window.height() * 1.0 / scaleHeight_ : 1.0};
+}
+
+// The ends of a line on the grid; none for a line off any grid.
+std::optional<VectorSurface::GridEnds> VectorSurface::gridEndsOf(const QPointF& from,
+                                                                 const QPointF& to) const {
+    const std::array<double, 4> ends{
+        (from.x() - target_.left()) / spot_, (from.y() - target_.top()) / spot_,
+        (to.x() - target_.left()) / spot_, (to.y() - target_.top()) / spot_};
+    GridEnds places{};
+    for (std::size_t index = 0; index < ends.size(); ++index) {
+        if (!(std::fabs(ends[index]) < farthestSpot))
+            return std::nullopt;
+        places[index] = static_cast<std::int64_t>(roundHalfAway(ends[index]));
+    }
+    return places;
+}
+
+// Its place is worked out only as far as it takes to tell whether it lands where the latest
+// line is drawn: mostly its pixels tell.
+void VectorSurface::blockLine(const DotBlock::Line& line, const QPointF& windowUnits) {
+    // Its anchors on the window's pixels, as the screen works them out.
+    const std::optional<raster::LineKey> pixels =
+        raster::lineKeyFor(QPointF(line.x1 * windowUnits.x(), line.y1 * windowUnits.y()),
+                           QPointF(line.x2 * windowUnits.x(), line.y2 * windowUnits.y()), 1);
+    if (pixels && linkingLine_ && linkingLine_->pixels == *pixels) {
+        lineAgain(line.colour);
+        return;
+    }
+    const QPointF from = toPainter(line.x1, line.y1);
+    const QPointF to = toPainter(line.x2, line.y2);
+    const std::optional<GridEnds> ends = gridEndsOf(from, to);
+    if (!pixels || !ends) {
+        // Nothing to compare it with: a line of its own, written now.
+        flush();
+        linkingLine_.reset();
+        fillLine(from, to, line.colour);
+        return;
+    }
+    if (linkingLine_ && linkingLine_->ends == *ends) {
+        lineAgain(line.colour);
+        return;
+    }
+    if (lineWaits_ == LineWaits::Yes)
+        writeWaitingLine();
+    linkingLine_ = LinkingLine{*pixels, *ends, from, to, line.colour};
+    lineWaits_ = LineWaits::Yes;
+    dotsBeforeLine_ = queue_.size();
+}
+
+// Drawn where the latest line is, it covers it wholly and lies above what came since.
+void VectorSurface::lineAgain(QRgb colour) {
+    linkingLine_->colour = colour;
+    lineWaits_ = LineWaits::Yes;
+    dotsBeforeLine_ = queue_.size();
+}
+
+// The dots that came before the waiting line, then the line; those after it go on waiting.
+void VectorSurface::writeWaitingLine() {
+    const auto before = queue_.begin() + static_cast<std::ptrdiff_t>(dotsBeforeLine_);
+    for (auto dot = queue_.begin(); dot != before; ++dot)
+        toBatches(*dot);
+    queue_.erase(queue_.begin(), before);
+    dotsBeforeLine_ = 0;
+    writeBatches();
+    lineWaits_ = LineWaits::No;
+    fillLine(linkingLine_->from, linkingLine_->to, linkingLine_->colour);
+}
+
+// The rectangle that a pen one pixel wide with square ends covers. Filled, it shares the dots'
+// brush: a line of the colour of the dots before it needs no change of state in the file.
+void VectorSurface::fillLine(const QPointF& from, const QPointF& to, QRgb colour) {
+    const QPointF direction = to - from;
+    const double length = std::hypot(direction.x(), direction.y());
+    const double half = pixel_ / 2;
+    const QPointF along = length > 0 ? direction * (half / length) : QPointF(half, 0);
+    const QPointF across(-along.y(), along.x());
+    const std::array<QPointF, 4> corners{from - along - across, to + along - across,
+                                         to + along + across, from - along + across};
+    if (brushColour_ != colour) {
+        painter_.setBrush(QColor::fromRgb(colour));
+        brushColour_ = colour;
+    }
+    painter_.drawPolygon(corners.data(), static_cast<int>(corners.size()));
+    lineBrush_ = colour;
+    ++linesWritten_;
 }

@@ -12,10 +12,10 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QProgressDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTimer>
@@ -53,6 +53,7 @@ private slots:
     void windowsAreWindows_data();
     void windowsAreWindows();
     void applicationSaysWhatItIs();
+    void progressDialogIsRead_data();
     void progressDialogIsRead();
 
 private:
@@ -383,7 +384,8 @@ void AccessibilityTest::introIsReadAsText() {
     for (const QString& paragraph : introParagraphs()) {
         int start = -1;
         int end = -1;
-        const QString read = text->textAtOffset(offset, QAccessible::ParagraphBoundary, &start, &end);
+        const QString read =
+            text->textAtOffset(offset, QAccessible::ParagraphBoundary, &start, &end);
         QCOMPARE(read, paragraph + QLatin1Char('\n'));
         QCOMPARE(start, offset);
         QCOMPARE(text->text(start, end), read);
@@ -396,8 +398,7 @@ void AccessibilityTest::introIsReadAsText() {
 void AccessibilityTest::introCharactersAreWhereTheyAreDrawn() {
     Form1& form = program->form1();
     showAndWait(form);
-    QAccessibleTextInterface* text =
-        accessibleOf(form.control<QWidget>("OLE1"))->textInterface();
+    QAccessibleTextInterface* text = accessibleOf(form.control<QWidget>("OLE1"))->textInterface();
     const QImage drawn = form.document().grab().toImage();
     const double ratio = drawn.devicePixelRatio();
     const QPoint origin = form.document().mapToGlobal(QPoint(0, 0));
@@ -426,11 +427,18 @@ void AccessibilityTest::windowsAreWindows_data() {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("title");
 
-    QTest::newRow("Form1") << "Form1" << "Form1" << "Form1";
-    QTest::newRow("Form2") << "Form2" << "Form2" << "Form2";
-    QTest::newRow("Form3 spoken, its title a blank") << "Form3" << "Form3, valori delle costanti"
+    QTest::newRow("Form1") << "Form1"
+                           << "Form1"
+                           << "Form1";
+    QTest::newRow("Form2") << "Form2"
+                           << "Form2"
+                           << "Form2";
+    QTest::newRow("Form3 spoken, its title a blank") << "Form3"
+                                                     << "Form3, valori delle costanti"
                                                      << " ";
-    QTest::newRow("Form4") << "Form4" << "Form4" << "Form4";
+    QTest::newRow("Form4") << "Form4"
+                           << "Form4"
+                           << "Form4";
 }
 
 void AccessibilityTest::windowsAreWindows() {
@@ -449,13 +457,23 @@ void AccessibilityTest::applicationSaysWhatItIs() {
     QVERIFY(!description.contains(QCoreApplication::applicationFilePath()));
 }
 
-// The desktop's progress dialog of a long run: over the plot window, its title whole, its
-// message and "Annulla" there for a screen reader, and "Annulla" pressed through it stops.
+void AccessibilityTest::progressDialogIsRead_data() {
+    QTest::addColumn<bool>("copy");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("a long run") << false << "Calcolo delle curve in corso...";
+    QTest::newRow("a long copy") << true << "Preparazione dell'immagine in corso...";
+}
+
+// The desktop's progress dialog of a long run or copy: over the plot window, its title whole,
+// its message and "Annulla" there for a screen reader, and "Annulla" pressed through it stops.
 void AccessibilityTest::progressDialogIsRead() {
+    QFETCH(bool, copy);
+    QFETCH(QString, message);
     DesktopPlatform desktop;
     ProgramWindow& owner = window("Form4");
     showAndWait(owner);
-    std::unique_ptr<ProgressReport> report = desktop.beginProgress(&owner);
+    std::unique_ptr<ProgressReport> report =
+        copy ? desktop.beginCopyProgress(&owner) : desktop.beginProgress(&owner);
     QProgressDialog* dialog = nullptr;
     QElapsedTimer clock;
     clock.start();
@@ -473,7 +491,7 @@ void AccessibilityTest::progressDialogIsRead() {
     QVERIFY(titleFits(*dialog));
     QVERIFY(owner.frameGeometry().contains(dialog->frameGeometry().center()));
     QAccessibleInterface* read = accessibleOf(dialog);
-    QVERIFY(findElement(read, QAccessible::StaticText, "Calcolo delle curve in corso..."));
+    QVERIFY(findElement(read, QAccessible::StaticText, message));
     QAccessibleInterface* cancel = findElement(read, QAccessible::Button, "Annulla");
     QVERIFY(cancel && cancel->actionInterface());
     cancel->actionInterface()->doAction(QAccessibleActionInterface::pressAction());

@@ -31,12 +31,19 @@ public:
     // Reports that any thread may call, so a long run goes to a worker thread; onProgress
     // then runs on the interface thread each time the progress is refreshed.
     bool progressFromAnyThread = false;
+    // The latest report, and whether one ever said less was done than the one before.
+    std::int64_t lastDone = 0;
+    std::int64_t lastTotal = 0;
+    bool progressWentBack = false;
 
 private:
     struct Progress : ProgressReport {
         explicit Progress(RecordingPlatform& owner) : platform(owner) {}
-        bool update(std::int64_t, std::int64_t) override {
+        bool update(std::int64_t done, std::int64_t total) override {
             ++platform.progressUpdates;
+            platform.progressWentBack = platform.progressWentBack || done < platform.lastDone;
+            platform.lastDone = done;
+            platform.lastTotal = total;
             if (!platform.progressFromAnyThread && platform.onProgress)
                 platform.onProgress();
             return platform.progressUpdates != platform.cancelAfterUpdates;

@@ -1,6 +1,7 @@
 #include "core/curve_generator.h"
 #include "core/palette.h"
 #include "surface/vector_surface.h"
+#include "test_windows.h"
 
 #include <QPainter>
 #include <QtTest>
@@ -23,8 +24,13 @@ enum class Writing { Economical, EveryOperation };
 // What a drawing does to a surface.
 using Drawing = std::function<void(DrawingSurface&, Writing)>;
 
+struct Written {
+    std::int64_t dots = 0;
+    std::int64_t lines = 0;
+};
+
 // One pixel of the window is 4 of the picture, the grid step a 600th of an inch at 384 DPI.
-QImage paint(const Drawing& drawing, Writing writing, std::int64_t* written = nullptr) {
+QImage paint(const Drawing& drawing, Writing writing, Written& written) {
     const QSize window(707, 452);
     QImage image(window * 4, QImage::Format_RGB32);
     QPainter painter(&image);
@@ -33,14 +39,13 @@ QImage paint(const Drawing& drawing, Writing writing, std::int64_t* written = nu
                               {window, 96.0, qRgb(0, 0, 0), qRgb(255, 255, 255)}, 384.0);
         drawing(surface, writing);
         surface.flush();
-        if (written)
-            *written = surface.dotsWritten();
+        written = {surface.dotsWritten(), surface.linesWritten()};
     }
     return image;
 }
 
 // A run of the generator on the plot window's set-up; writing every operation flushes after
-// each dot and line.
+// each dot and line, a block's taken one at a time through the vector surface's own drawing.
 class Flushing : public DrawingSurface {
 public:
     explicit Flushing(VectorSurface& surface) : surface_(surface) {}
@@ -57,11 +62,37 @@ public:
     }
     void Line(float x1, float y1, float x2, float y2, std::optional<QRgb> colour) override {
         surface_.Line(x1, y1, x2, y2, colour);
+        surface_.flush();
     }
     void Cls() override { surface_.Cls(); }
+    void drawBlock(const DotBlock& block) override {
+        std::size_t next = 0;
+        const auto dotsUpTo = [&](std::size_t end) {
+            for (; next < end; ++next) {
+                one_.clear();
+                one_.addDot(block.x[next], block.y[next], block.colour[next]);
+                writeOne(block.dotWidth);
+            }
+        };
+        for (std::size_t index = 0; index < block.lineCount; ++index) {
+            const DotBlock::Line& line = block.lines[index];
+            dotsUpTo(line.before);
+            one_.clear();
+            one_.addLine(line.x1, line.y1, line.x2, line.y2, line.colour);
+            writeOne(block.dotWidth);
+        }
+        dotsUpTo(block.dotCount);
+    }
 
 private:
+    void writeOne(int dotWidth) {
+        one_.dotWidth = dotWidth;
+        surface_.drawBlock(one_);
+        surface_.flush();
+    }
+
     VectorSurface& surface_;
+    DotBlock one_;
 };
 
 Drawing runOf(double a, double b, double n, double e, LinkingLines lines) {
@@ -79,11 +110,34 @@ Drawing runOf(double a, double b, double n, double e, LinkingLines lines) {
     };
 }
 
+enum class Again { No, InAnotherColour };
+
+// A line, then more dots along it than the queue holds, in another colour: the line waits
+// while they come and must go beneath them. Then, maybe, the line again over them.
+void lineBeneathManyDots(DrawingSurface& target, Writing writing, Again again) {
+    auto& vector = static_cast<VectorSurface&>(target);
+    Flushing flushing(vector);
+    DrawingSurface& surface =
+        writing == Writing::EveryOperation ? static_cast<DrawingSurface&>(flushing) : target;
+    surface.setScaleWidth(707);
+    surface.setScaleHeight(452);
+    DotBlock block;
+    block.dotWidth = 3;
+    block.addLine(100, 100, 400, 100, paletteColor(2));
+    for (int dot = 0; dot < 60; ++dot)
+        block.addDot(100.0f + 5.0f * float(dot), 100.0f, paletteColor(4));
+    if (again == Again::InAnotherColour)
+        block.addLine(100, 100.1f, 400, 100, paletteColor(5));
+    surface.drawBlock(block);
+}
+
 } // namespace
 
 void VectorSurfaceTest::picturesAsEveryOperationInOrder_data() {
     QTest::addColumn<Drawing>("drawing");
     QTest::addColumn<double>("mostWrittenShare"); // of the dots given
+    QTest::addColumn<double>("mostLinesShare");   // of the lines given
+    QTest::addColumn<QRgb>("shown");              // a colour the picture must show
     // Two colours over each other on one spot, again and again, the last one on top.
     const Drawing alternating = [](DrawingSurface& target, Writing writing) {
         auto& surface = static_cast<VectorSurface&>(target);
@@ -97,23 +151,43 @@ void VectorSurfaceTest::picturesAsEveryOperationInOrder_data() {
                 surface.flush();
         }
     };
-    QTest::newRow("two dots over each other") << alternating << 0.05;
-    QTest::newRow("the default run") << runOf(86, 55, 90, 1, LinkingLines::Off) << 1.0;
-    QTest::newRow("with lines") << runOf(86, 55, 90, 1, LinkingLines::On) << 1.0;
-    QTest::newRow("a long run") << runOf(200, 45, 2e5, 0.01, LinkingLines::Off) << 0.05;
-    QTest::newRow("a long run with lines") << runOf(200, 45, 2e4, 0.01, LinkingLines::On) << 0.7;
+    const QRgb white = qRgb(255, 255, 255);
+    QTest::newRow("two dots over each other") << alternating << 0.05 << 1.0 << white;
+    QTest::newRow("the default run")
+        << runOf(86, 55, 90, 1, LinkingLines::Off) << 1.0 << 1.0 << white;
+    QTest::newRow("with lines") << runOf(86, 55, 90, 1, LinkingLines::On) << 1.0 << 1.0 << white;
+    QTest::newRow("a long run") << runOf(200, 45, 2e5, 0.01, LinkingLines::Off) << 0.05 << 1.0
+                                << white;
+    QTest::newRow("a long run with lines")
+        << runOf(200, 45, 2e4, 0.01, LinkingLines::On) << 0.7 << 1.0 << white;
+    // Lines a little off each other: written once a place of the window's pixels.
+    QTest::newRow("a longer run with lines")
+        << runOf(200, 45, 2e5, 0.01, LinkingLines::On) << 0.1 << 0.05 << white;
+    for (const Again again : {Again::No, Again::InAnotherColour}) {
+        const Drawing drawing = [again](DrawingSurface& surface, Writing writing) {
+            lineBeneathManyDots(surface, writing, again);
+        };
+        QTest::newRow(again == Again::No ? "a line beneath the dots after it"
+                                         : "the same line again over them")
+            << drawing << 1.0 << 1.0 << (again == Again::No ? paletteColor(4) : paletteColor(5));
+    }
 }
 
 void VectorSurfaceTest::picturesAsEveryOperationInOrder() {
     QFETCH(Drawing, drawing);
     QFETCH(double, mostWrittenShare);
-    std::int64_t written = 0;
-    std::int64_t given = 0;
-    const QImage economical = paint(drawing, Writing::Economical, &written);
-    const QImage everyOperation = paint(drawing, Writing::EveryOperation, &given);
+    QFETCH(double, mostLinesShare);
+    QFETCH(QRgb, shown);
+    Written written;
+    Written given;
+    const QImage economical = paint(drawing, Writing::Economical, written);
+    const QImage everyOperation = paint(drawing, Writing::EveryOperation, given);
     QVERIFY(economical == everyOperation);
-    QVERIFY2(double(written) <= double(given) * mostWrittenShare,
-             qPrintable(QStringLiteral("%1 of %2").arg(written).arg(given)));
+    QVERIFY(pixelsOf(economical, shown) > 0);
+    QVERIFY2(double(written.dots) <= double(given.dots) * mostWrittenShare,
+             qPrintable(QStringLiteral("%1 of %2").arg(written.dots).arg(given.dots)));
+    QVERIFY2(double(written.lines) <= double(given.lines) * mostLinesShare,
+             qPrintable(QStringLiteral("%1 of %2 lines").arg(written.lines).arg(given.lines)));
 }
 
 QTEST_MAIN(VectorSurfaceTest)

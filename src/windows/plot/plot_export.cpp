@@ -4,6 +4,7 @@
 #include "app/system_reason.h"
 #include "surface/image_surface.h"
 #include "surface/vector_surface.h"
+#include "windows/plot/curve_run.h"
 #include "windows/plot/figure_module.h"
 
 #include <QApplication>
@@ -16,6 +17,7 @@
 #include <QPainter>
 #include <QPalette>
 #include <QPdfWriter>
+#include <QPicture>
 #include <QSaveFile>
 #include <QScreen>
 #include <cstring>
@@ -86,6 +88,55 @@ std::optional<QString> saveBytes(const QByteArray& bytes, const QString& path) {
     return std::nullopt;
 }
 
+// What painting a file came to.
+enum class Painted { Whole, Stopped, Failed };
+
+// Passes the writes of a painter on to a file and notes one the file took only in part: a write
+// that the disk cuts short can look like a success to the file device, and the painter's own
+// stream drops the rest without a word.
+class CheckedWrites : public QIODevice {
+public:
+    explicit CheckedWrites(QIODevice& file) : file_(file) { open(QIODevice::WriteOnly); }
+    bool cutShort() const { return cutShort_; }
+
+protected:
+    qint64 readData(char*, qint64) override { return -1; }
+    qint64 writeData(const char* data, qint64 length) override {
+        const qint64 written = file_.write(data, length);
+        cutShort_ = cutShort_ || written != length;
+        return written;
+    }
+
+private:
+    QIODevice& file_;
+    bool cutShort_ = false;
+};
+
+// Writes the file as paint puts it into the device, the whole file or nothing: kept only when
+// paint went to its end and the file took all it was given, which is counted as well.
+std::optional<QString> saveAsPainted(const QString& path,
+                                     const std::function<Painted(QIODevice&)>& paint,
+                                     const QString& unpainted) {
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return openFailure(path, file);
+    CheckedWrites device(file);
+    const Painted painted = paint(device);
+    if (painted != Painted::Whole || device.cutShort() || !file.flush() ||
+        file.size() != device.pos()) {
+        const QString detail = file.errorString();
+        file.cancelWriting();
+        file.commit();
+        if (painted == Painted::Stopped)
+            return std::nullopt;
+        return painted == Painted::Failed ? cannotSave(path, unpainted)
+                                          : writeFailure(path, detail);
+    }
+    if (!file.commit())
+        return writeFailure(path, file.errorString());
+    return std::nullopt;
+}
+
 // The drawing has at most 18 colours (the palette, the axes, the background): as a picture of
 // palette indices it is a quarter of the bytes to pack, and the file is smaller.
 QImage withColourTable(const QImage& picture) {
@@ -137,23 +188,24 @@ QByteArray pngBytes(const QImage& image) {
     return buffer.data();
 }
 
-QByteArray svgBytes(const FigureModuleEntries& module, const PlotJournal& journal,
-                    const FigureLook& look) {
-    QBuffer buffer;
-    buffer.open(QIODevice::WriteOnly);
-    const bool painted = module.paintSvg(
-        buffer, look.logicalSize, static_cast<int>(svgUnitsPerInch),
-        QStringLiteral("CURVE ZOR-PUN"), [&journal, &look](QPainter& painter) {
-            paintFigure(journal, look, painter, QRectF(QPointF(0, 0), QSizeF(look.logicalSize)),
-                        svgUnitsPerInch);
-        });
-    return painted ? buffer.data() : QByteArray();
+Painted paintSvg(const FigureModuleEntries& module, const PlotJournal& journal,
+                 const FigureLook& look, QIODevice& device, ProgressReport* progress) {
+    Replay replay = Replay::Whole;
+    const bool painted =
+        module.paintSvg(device, look.logicalSize, static_cast<int>(svgUnitsPerInch),
+                        QStringLiteral("CURVE ZOR-PUN"), [&](QPainter& painter) {
+                            replay = paintFigure(journal, look, painter,
+                                                 QRectF(QPointF(0, 0), QSizeF(look.logicalSize)),
+                                                 svgUnitsPerInch, progress);
+                        });
+    if (replay == Replay::Stopped)
+        return Painted::Stopped;
+    return painted ? Painted::Whole : Painted::Failed;
 }
 
-QByteArray pdfBytes(const PlotJournal& journal, const FigureLook& look) {
-    QBuffer buffer;
-    buffer.open(QIODevice::WriteOnly);
-    QPdfWriter writer(&buffer);
+Painted paintPdf(const PlotJournal& journal, const FigureLook& look, QIODevice& device,
+                 ProgressReport* progress) {
+    QPdfWriter writer(&device);
     writer.setTitle(QStringLiteral("CURVE ZOR-PUN"));
     writer.setCreator(QStringLiteral("CURVE ZOR-PUN 1.00"));
     writer.setResolution(pdfUnitsPerInch);
@@ -164,9 +216,16 @@ QByteArray pdfBytes(const PlotJournal& journal, const FigureLook& look) {
                                      QPageLayout::Portrait, QMarginsF()));
     QPainter painter(&writer);
     const QRectF page(0, 0, writer.width(), writer.height());
-    paintFigure(journal, look, painter, fittedFigure(look, page), pdfUnitsPerInch);
+    const Replay replay =
+        paintFigure(journal, look, painter, fittedFigure(look, page), pdfUnitsPerInch, progress);
     painter.end();
-    return buffer.data();
+    return replay == Replay::Stopped ? Painted::Stopped : Painted::Whole;
+}
+
+// The window's size in units of a PDF of it.
+QSizeF recordedSize(const FigureLook& look) {
+    return {look.logicalSize.width() / look.logicalDpi.x() * pdfUnitsPerInch,
+            look.logicalSize.height() / look.logicalDpi.y() * pdfUnitsPerInch};
 }
 
 } // namespace
@@ -194,11 +253,13 @@ FigureLook plotWindowLook() {
         palette.color(QPalette::Window).rgb()};
 }
 
-QImage renderFigureImage(const PlotJournal& journal, const FigureLook& look, double ratio) {
+QImage renderFigureImage(const PlotJournal& journal, const FigureLook& look, double ratio,
+                         ProgressReport* progress) {
     ImageSurface surface;
     surface.setColours(look.foreground, look.background);
     surface.setArea(look.logicalSize, ratio, look.logicalDpi);
-    replayJournal(journal, surface);
+    if (replayJournal(journal, surface, progress) == Replay::Stopped)
+        return {};
     // A fresh buffer is the area itself: handing it on spares a copy of a large picture.
     surface.flush();
     const QSize visible = (QSizeF(look.logicalSize) * ratio).toSize();
@@ -213,12 +274,36 @@ QRectF fittedFigure(const FigureLook& look, const QRectF& area) {
             area.top() + (area.height() - size.height()) / 2, size.width(), size.height()};
 }
 
-void paintFigure(const PlotJournal& journal, const FigureLook& look, QPainter& painter,
-                 const QRectF& target, double unitsPerInch) {
+Replay paintFigure(const PlotJournal& journal, const FigureLook& look, QPainter& painter,
+                   const QRectF& target, double unitsPerInch, ProgressReport* progress) {
     VectorSurface surface(painter, target,
                           {look.logicalSize, look.logicalDpi.x(), look.foreground, look.background},
                           unitsPerInch);
-    replayJournal(journal, surface);
+    return replayJournal(journal, surface, progress);
+}
+
+// Recorded at the resolution of a PDF of the window's size; a page scales it.
+std::optional<QPicture> recordFigure(const PlotJournal& journal, const FigureLook& look,
+                                     ProgressReport* progress) {
+    QPicture picture;
+    QPainter painter(&picture);
+    const Replay replay =
+        paintFigure(journal, look, painter, QRectF(QPointF(0, 0), recordedSize(look)),
+                    pdfUnitsPerInch, progress);
+    painter.end();
+    if (replay == Replay::Stopped)
+        return std::nullopt;
+    return picture;
+}
+
+void paintRecordedFigure(const QPicture& picture, const FigureLook& look, QPainter& painter,
+                         const QRectF& target) {
+    const QSizeF recorded = recordedSize(look);
+    painter.save();
+    painter.translate(target.topLeft());
+    painter.scale(target.width() / recorded.width(), target.height() / recorded.height());
+    painter.drawPicture(QPointF(0, 0), picture);
+    painter.restore();
 }
 
 std::optional<QString> writeImageFile(const QImage& image, const QString& path) {
@@ -229,35 +314,56 @@ std::optional<QString> writeImageFile(const QImage& image, const QString& path) 
 }
 
 std::optional<QString> writeSvgFile(const PlotJournal& journal, const FigureLook& look,
-                                    const QString& path) {
+                                    const QString& path, ProgressReport* progress) {
     const auto module = figureModule();
     if (const QString* failure = std::get_if<QString>(&module))
         return cannotSave(path, *failure);
-    const QByteArray bytes = svgBytes(*std::get<const FigureModuleEntries*>(module), journal, look);
-    if (bytes.isEmpty())
-        return cannotSave(path, QStringLiteral("il disegno SVG non si è potuto comporre"));
-    return saveBytes(bytes, path);
+    const FigureModuleEntries& entries = *std::get<const FigureModuleEntries*>(module);
+    return saveAsPainted(
+        path, [&](QIODevice& device) { return paintSvg(entries, journal, look, device, progress); },
+        QStringLiteral("il disegno SVG non si è potuto comporre"));
 }
 
 std::optional<QString> writePdfFile(const PlotJournal& journal, const FigureLook& look,
-                                    const QString& path) {
-    return saveBytes(pdfBytes(journal, look), path);
+                                    const QString& path, ProgressReport* progress) {
+    return saveAsPainted(
+        path, [&](QIODevice& device) { return paintPdf(journal, look, device, progress); },
+        QStringLiteral("il disegno PDF non si è potuto comporre"));
+}
+
+void runCopy(const PlotJournal& journal, ProgressReport* progress,
+             const std::function<void(ProgressReport*)>& task) {
+    const bool longCopy = double(passesToReplay(journal)) >= passesForWorker;
+    if (!progress || !longCopy || progress->caller() != ProgressReport::Caller::AnyThread) {
+        task(progress);
+        return;
+    }
+    runOnWorker(*progress, [&task](ProgressReport& reports) { task(&reports); });
 }
 
 std::optional<QString> writeFigureFile(const PlotJournal& journal, const FigureLook& look,
-                                       const QString& path, int scale, const QImage* screenImage) {
+                                       const QString& path, int scale, const QImage* screenImage,
+                                       ProgressReport* progress) {
     const std::optional<FigureFormat> format = formatForFile(path);
     if (!format)
         return cannotSave(path, QStringLiteral("il nome non finisce in .png, .svg o .pdf"));
-    switch (*format) {
-    case FigureFormat::Png:
-        return writeImageFile(scale == 1 && screenImage ? *screenImage
-                                                        : renderFigureImage(journal, look, scale),
-                              path);
-    case FigureFormat::Svg:
-        return writeSvgFile(journal, look, path);
-    case FigureFormat::Pdf:
-        return writePdfFile(journal, look, path);
-    }
-    return std::nullopt;
+    if (*format == FigureFormat::Png && scale == 1 && screenImage)
+        return writeImageFile(*screenImage, path);
+    std::optional<QString> failure;
+    runCopy(journal, progress, [&](ProgressReport* reports) {
+        switch (*format) {
+        case FigureFormat::Png:
+            if (const QImage image = renderFigureImage(journal, look, scale, reports);
+                !image.isNull())
+                failure = writeImageFile(image, path);
+            break;
+        case FigureFormat::Svg:
+            failure = writeSvgFile(journal, look, path, reports);
+            break;
+        case FigureFormat::Pdf:
+            failure = writePdfFile(journal, look, path, reports);
+            break;
+        }
+    });
+    return failure;
 }

@@ -3,10 +3,12 @@
 #include "windows/plot/plot_journal.h"
 
 #include <QImage>
+#include <QPicture>
 #include <QPointF>
 #include <QRectF>
 #include <QSize>
 #include <QString>
+#include <functional>
 #include <optional>
 
 class QPainter;
@@ -29,29 +31,50 @@ struct FigureLook {
 // client area at the primary screen's logical DPI, the application's colours.
 FigureLook plotWindowLook();
 
+// The copies below replay the journal; a progress, when given, hears of the passes and may
+// stop the replay, and a copy stopped so is left unmade.
+
 // The journal drawn afresh into an image of the client area at that many device pixels per
-// logical pixel; at the screen's own ratio it is the screen's buffer, pixel for pixel.
-QImage renderFigureImage(const PlotJournal& journal, const FigureLook& look, double ratio);
+// logical pixel; at the screen's own ratio it is the screen's buffer, pixel for pixel. A null
+// image when stopped.
+QImage renderFigureImage(const PlotJournal& journal, const FigureLook& look, double ratio,
+                         ProgressReport* progress = nullptr);
 
 // The journal drawn as vectors into target, which has the client area's proportions.
 // unitsPerInch: the painter's units per inch on its device.
-void paintFigure(const PlotJournal& journal, const FigureLook& look, QPainter& painter,
-                 const QRectF& target, double unitsPerInch);
+Replay paintFigure(const PlotJournal& journal, const FigureLook& look, QPainter& painter,
+                   const QRectF& target, double unitsPerInch, ProgressReport* progress = nullptr);
+
+// The journal drawn as vectors once, to be painted on a page later in a moment (a print
+// preview paints its pages again and again); none when stopped.
+std::optional<QPicture> recordFigure(const PlotJournal& journal, const FigureLook& look,
+                                     ProgressReport* progress = nullptr);
+// A recorded figure painted into target, which has the client area's proportions.
+void paintRecordedFigure(const QPicture& picture, const FigureLook& look, QPainter& painter,
+                         const QRectF& target);
 
 // The largest rectangle of the look's proportions centred in an area.
 QRectF fittedFigure(const FigureLook& look, const QRectF& area);
 
-// Each writes through a QSaveFile: a file that cannot be written completely is not written
-// at all, and an earlier file of that name stays as it was. Each returns the reason, in
-// Italian and naming the file, when it could not write.
+// Each writes through a QSaveFile, SVG and PDF as they are painted: a file that cannot be
+// written completely, or whose replay was stopped, is not written at all, and an earlier file
+// of that name stays as it was. Each returns the reason, in Italian and naming the file, when
+// it could not write; a stop is no failure.
 std::optional<QString> writeImageFile(const QImage& image, const QString& path);
 std::optional<QString> writeSvgFile(const PlotJournal& journal, const FigureLook& look,
-                                    const QString& path);
+                                    const QString& path, ProgressReport* progress = nullptr);
 std::optional<QString> writePdfFile(const PlotJournal& journal, const FigureLook& look,
-                                    const QString& path);
+                                    const QString& path, ProgressReport* progress = nullptr);
 
 // A figure of the journal in the format of the file's extension: a PNG at scale times the
-// client area (1 takes screenImage as it is, when given), an SVG or a PDF.
+// client area (1 takes screenImage as it is, when given), an SVG or a PDF. A long replay goes
+// to a worker thread when the progress may be called from there, as a long run does.
 std::optional<QString> writeFigureFile(const PlotJournal& journal, const FigureLook& look,
                                        const QString& path, int scale,
-                                       const QImage* screenImage = nullptr);
+                                       const QImage* screenImage = nullptr,
+                                       ProgressReport* progress = nullptr);
+
+// Runs a copy's task with its progress, on a worker thread when the journal is long enough
+// and the progress may be called from there, here otherwise.
+void runCopy(const PlotJournal& journal, ProgressReport* progress,
+             const std::function<void(ProgressReport*)>& task);

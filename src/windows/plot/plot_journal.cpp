@@ -3,6 +3,8 @@
 #include "windows/plot/curve_run.h"
 
 #include <QStringList>
+#include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -31,6 +33,42 @@ public:
     std::optional<std::int64_t> stoppedAfter;
 
 private:
+    ProgressReport* progress_ = nullptr;
+};
+
+std::int64_t passesOf(const PlotRun& run) {
+    if (run.passesMade)
+        return *run.passesMade;
+    // More than any run makes in months; the sum over a journal stays far inside 64 bits.
+    constexpr double mostPasses = 1e15;
+    const double n = run.constants.VALc.toDouble().valueOr(-1.0);
+    return n >= 0 ? static_cast<std::int64_t>(std::floor(std::min(n, mostPasses))) + 1 : 0;
+}
+
+// The progress of one run of a replay: it stops the run where a stopped run stopped, and
+// tells the journal's progress of the passes made in all.
+class ReplayProgress : public ProgressReport {
+public:
+    ReplayProgress(const PlotRun& run, std::int64_t passesBefore, std::int64_t passesInAll,
+                   ProgressReport* progress)
+        : stopAt_(run.passesMade), before_(passesBefore), all_(passesInAll), progress_(progress) {}
+
+    bool update(std::int64_t passesDone, std::int64_t) override {
+        if (stopAt_ && passesDone >= *stopAt_)
+            return false; // where the run was stopped
+        if (progress_ && !progress_->update(before_ + passesDone, all_)) {
+            replay = Replay::Stopped;
+            return false;
+        }
+        return true;
+    }
+
+    Replay replay = Replay::Whole;
+
+private:
+    std::optional<std::int64_t> stopAt_;
+    std::int64_t before_ = 0;
+    std::int64_t all_ = 0;
     ProgressReport* progress_ = nullptr;
 };
 
@@ -90,7 +128,17 @@ std::optional<QString> runOnPlotAndRecord(PlotJournal& journal, const CurveConst
     return std::nullopt;
 }
 
-void replayJournal(const PlotJournal& journal, DrawingSurface& surface) {
+std::int64_t passesToReplay(const PlotJournal& journal) {
+    std::int64_t passes = 0;
+    for (const PlotRun& run : journal.runs())
+        passes += passesOf(run);
+    return passes;
+}
+
+Replay replayJournal(const PlotJournal& journal, DrawingSurface& surface,
+                     ProgressReport* progress) {
+    const std::int64_t passesInAll = progress ? passesToReplay(journal) : 0;
+    std::int64_t passesBefore = 0;
     PlotVariables plot;
     for (const PlotJournal::Entry& entry : journal.entries()) {
         if (const auto* setUp = std::get_if<PlotSetUp>(&entry)) {
@@ -99,8 +147,12 @@ void replayJournal(const PlotJournal& journal, DrawingSurface& surface) {
         }
         const PlotRun& run = std::get<PlotRun>(entry);
         std::int16_t colour = run.startColour;
-        StopAfterPasses stop(run.passesMade.value_or(0));
-        runCurveGenerator(run.constants, run.lines, colour, plot, surface,
-                          run.passesMade ? &stop : nullptr);
+        ReplayProgress reports(run, passesBefore, passesInAll, progress);
+        ProgressReport* const reportsTo = run.passesMade || progress ? &reports : nullptr;
+        runCurveGenerator(run.constants, run.lines, colour, plot, surface, reportsTo);
+        if (reports.replay == Replay::Stopped)
+            return Replay::Stopped;
+        passesBefore += passesOf(run);
     }
+    return Replay::Whole;
 }

@@ -46,17 +46,6 @@ private:
     std::vector<Entry> entries_;
 };
 
-// Stops a run after the number of passes a stopped run had made, so that its replay ends
-// where the original did.
-class StopAfterPasses : public ProgressReport {
-public:
-    explicit StopAfterPasses(std::int64_t passes) : passes_(passes) {}
-    bool update(std::int64_t passesDone, std::int64_t) override { return passesDone < passes_; }
-
-private:
-    std::int64_t passes_ = 0;
-};
-
 // The plot window's set-up, recorded.
 void setUpAndRecord(PlotJournal& journal, DrawingSurface& surface, PlotVariables& plot,
                     const TaggedValue& Incr);
@@ -73,6 +62,15 @@ std::optional<QString> runOnPlotAndRecord(PlotJournal& journal, const CurveConst
                                           PlotVariables& plot, PlotSurface& surface,
                                           ProgressReport* progress);
 
+// How far a replay went.
+enum class Replay { Whole, Stopped };
+
+// About how many passes replaying the journal makes: those of each run's n, or as many as a
+// stopped run made.
+std::int64_t passesToReplay(const PlotJournal& journal);
+
 // Draws what the journal holds onto a fresh surface, through the plot window's own set-up
-// and the same generator.
-void replayJournal(const PlotJournal& journal, DrawingSurface& surface);
+// and the same generator. The progress, when given, hears of the passes of the whole journal
+// and may stop the replay where it is.
+Replay replayJournal(const PlotJournal& journal, DrawingSurface& surface,
+                     ProgressReport* progress = nullptr);

@@ -4,6 +4,7 @@
 #include "app/program.h"
 #include "app/program_window.h"
 #include "surface/plot_surface.h"
+#include "windows/plot/curve_run.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -88,8 +89,15 @@ void PlotMenu::saveImage() {
     const bool pngFilter = choice->filterFormat == FigureFormat::Png;
     const int scale = pngFilter && formatForFile(path) == FigureFormat::Png ? choice->scale : 1;
     const QImage screen = surface_.snapshot();
-    if (const std::optional<QString> failure =
-            writeFigureFile(journal_, look(), path, scale, &screen))
+    std::optional<QString> failure;
+    {
+        // A long copy shows its progress as a long run does; "Annulla" leaves no file.
+        const Program::BusyScope busy(window_.program());
+        const std::unique_ptr<ProgressReport> progress =
+            window_.program().platform().beginCopyProgress(&window_);
+        failure = writeFigureFile(journal_, look(), path, scale, &screen, progress.get());
+    }
+    if (failure)
         window_.program().platform().messageBox(&window_, *failure);
 }
 
@@ -103,9 +111,26 @@ void PlotMenu::printImage() {
     if (!available())
         return;
     const FigureLook figure = look();
-    const std::optional<QString> failure = dialogs_->print(
-        &window_, [this, &figure](QPainter& painter, const QRectF& page, double unitsPerInch) {
-            paintFigure(journal_, figure, painter, fittedFigure(figure, page), unitsPerInch);
+    // A long figure is drawn once, before the dialog, with its progress: the preview paints its
+    // page again and again, and a print that "Annulla" stopped half-way must not go out.
+    std::optional<QPicture> recorded;
+    if (double(passesToReplay(journal_)) >= passesForWorker) {
+        const Program::BusyScope busy(window_.program());
+        const std::unique_ptr<ProgressReport> progress =
+            window_.program().platform().beginCopyProgress(&window_);
+        runCopy(journal_, progress.get(), [&](ProgressReport* reports) {
+            recorded = recordFigure(journal_, figure, reports);
+        });
+        if (!recorded)
+            return;
+    }
+    const std::optional<QString> failure =
+        dialogs_->print(&window_, [&](QPainter& painter, const QRectF& page, double unitsPerInch) {
+            const QRectF target = fittedFigure(figure, page);
+            if (recorded)
+                paintRecordedFigure(*recorded, figure, painter, target);
+            else
+                paintFigure(journal_, figure, painter, target, unitsPerInch);
         });
     if (failure)
         window_.program().platform().messageBox(&window_, *failure);

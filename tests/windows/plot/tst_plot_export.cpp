@@ -37,6 +37,7 @@ private slots:
     void replayGivesTheScreensPixels();
     void savesEachFormat_data();
     void savesEachFormat();
+    void svgLooksLikeTheScreen_data();
     void svgLooksLikeTheScreen();
     void copyAndPrint();
     void failedSavesLeaveNothingBehind_data();
@@ -44,6 +45,8 @@ private slots:
     void menuLeavesTheWindowAsItWas();
     void menuIsReadAndReachedByKeyboard();
     void nothingWhileALongRunShowsItsProgress();
+    void longCopiesReportAndStop_data();
+    void longCopiesReportAndStop();
     void descriptionSaysWhatThePlotHolds();
 
 private:
@@ -123,6 +126,8 @@ void PlotExportTest::play(const QString& actions) {
             constants.Miocolor = static_cast<std::int16_t>(value.toInt());
         } else if (action.startsWith(QLatin1String("cancel="))) {
             platform_->progressUpdates = 0;
+            platform_->lastDone = 0;
+            platform_->progressWentBack = false;
             platform_->cancelAfterUpdates = value.toInt();
         } else if (action.startsWith(QLatin1String("run="))) {
             const QStringList numbers = value.split(QLatin1Char(','));
@@ -221,19 +226,34 @@ void PlotExportTest::savesEachFormat() {
     }
 }
 
+void PlotExportTest::svgLooksLikeTheScreen_data() {
+    QTest::addColumn<bool>("recorded");
+    QTest::addColumn<double>("mostDiffering"); // share of the pixels
+    QTest::newRow("the SVG") << false << 0.02;
+    // Drawn here without smoothing: it differs only where a grid place rounds another way.
+    QTest::newRow("the figure recorded for a long print") << true << 0.005;
+}
+
 void PlotExportTest::svgLooksLikeTheScreen() {
+    QFETCH(bool, recorded);
+    QFETCH(double, mostDiffering);
     play(QStringLiteral("show lines incr=0.6 run=200,45,1e5,0.01 show"));
-    QSvgRenderer svg(save(QStringLiteral("a.svg"), FigureFormat::Svg));
     const QImage screen = plot().surface().snapshot();
     QImage drawn(screen.size(), QImage::Format_RGB32);
     drawn.fill(Qt::white);
     QPainter painter(&drawn);
-    svg.render(&painter);
+    if (recorded) {
+        const std::optional<QPicture> picture = recordFigure(plot().journal(), menu().look());
+        QVERIFY(picture);
+        paintRecordedFigure(*picture, menu().look(), painter, QRectF(drawn.rect()));
+    } else {
+        QSvgRenderer(save(QStringLiteral("a.svg"), FigureFormat::Svg)).render(&painter);
+    }
     painter.end();
     // The screen puts each dot on its own pixel grid, the file on a grid of 600 per inch
     // and smooths the edges: the two differ only along the edges of the curves.
     const double share = differingShare(drawn, screen);
-    QVERIFY2(share < 0.02, qPrintable(QString::number(share)));
+    QVERIFY2(share < mostDiffering, qPrintable(QString::number(share)));
 }
 
 void PlotExportTest::copyAndPrint() {
@@ -369,6 +389,79 @@ void PlotExportTest::nothingWhileALongRunShowsItsProgress() {
     QVERIFY(reports > 0);
     QCOMPARE(dialogs_.saveAsked + dialogs_.printAsked, 0);
     QVERIFY(!menu().menu().isVisible());
+}
+
+void PlotExportTest::longCopiesReportAndStop_data() {
+    QTest::addColumn<QString>("name"); // "" for a print
+    QTest::addColumn<bool>("onWorker");
+    QTest::addColumn<int>("cancelAfterUpdates");
+    for (const char* name : {"a.png", "a.svg", "a.pdf", ""}) {
+        for (const bool onWorker : {false, true}) {
+            for (const int cancel : {-1, 3}) {
+                QTest::addRow("%s%s%s", *name ? name : "print", onWorker ? ", on a worker" : "",
+                              cancel > 0 ? ", stopped" : "")
+                    << QString::fromLatin1(name) << onWorker << cancel;
+            }
+        }
+    }
+}
+
+// A copy of two long runs reports its progress, as a long run does; stopped, it leaves no
+// file (an earlier one of that name as it was) and prints nothing; not stopped, it is the copy
+// made without a progress. Meanwhile the menu does nothing.
+void PlotExportTest::longCopiesReportAndStop() {
+    QFETCH(QString, name);
+    QFETCH(bool, onWorker);
+    QFETCH(int, cancelAfterUpdates);
+    play(QStringLiteral("run=200,45,1e6,0.01 show lines"));
+    const QString path = folder_->filePath(name.isEmpty() ? QStringLiteral("print.pdf") : name);
+    {
+        QFile old(path);
+        QVERIFY(old.open(QIODevice::WriteOnly));
+        old.write("old");
+    }
+    platform_->progressFromAnyThread = onWorker;
+    play(QStringLiteral("cancel=%1").arg(cancelAfterUpdates));
+    int refreshes = 0;
+    platform_->onProgress = [&] {
+        ++refreshes;
+        menu().saveImage();
+        menu().printImage();
+    };
+    if (name.isEmpty()) {
+        dialogs_.printTo = path;
+        menu().printImage();
+    } else {
+        save(name, FigureFormat::Png, 4);
+    }
+    platform_->onProgress = nullptr;
+    QVERIFY(refreshes > 0);
+    QCOMPARE(dialogs_.saveAsked + dialogs_.printAsked,
+             cancelAfterUpdates > 0 ? int(!name.isEmpty()) : 1);
+    QVERIFY(platform_->messages.isEmpty());
+    QCOMPARE(QDir(folder_->path()).entryList(QDir::Files | QDir::Hidden),
+             QStringList{QFileInfo(path).fileName()});
+    if (cancelAfterUpdates > 0) {
+        QCOMPARE(contentOf(path), QByteArray("old"));
+        return;
+    }
+    // One progress over both runs.
+    QVERIFY(!platform_->progressWentBack);
+    QVERIFY(platform_->lastDone <= platform_->lastTotal);
+    QVERIFY(platform_->lastTotal > 2000000);
+    QByteArray copy = contentOf(path);
+    if (name.isEmpty()) {
+        QCOMPARE(copy.count("/Type /Page\n") + copy.count("/Type /Page "), 1);
+        return;
+    }
+    const QString reference = folder_->filePath(QStringLiteral("reference/") + name);
+    QVERIFY(QDir(folder_->path()).mkdir(QStringLiteral("reference")));
+    QVERIFY(!writeFigureFile(plot().journal(), menu().look(), reference, 4));
+    QByteArray expected = contentOf(reference);
+    // A PDF says when it was made.
+    const QRegularExpression madeAt(QStringLiteral("/CreationDate \\([^)]*\\)"));
+    QCOMPARE(QString::fromLatin1(copy).remove(madeAt),
+             QString::fromLatin1(expected).remove(madeAt));
 }
 
 void PlotExportTest::descriptionSaysWhatThePlotHolds() {
