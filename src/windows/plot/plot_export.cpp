@@ -91,24 +91,33 @@ std::optional<QString> saveBytes(const QByteArray& bytes, const QString& path) {
 // What painting a file came to.
 enum class Painted { Whole, Stopped, Failed };
 
-// Passes the writes of a painter on to a file and notes one the file took only in part: a write
-// that the disk cuts short can look like a success to the file device, and the painter's own
-// stream drops the rest without a word.
+// Passes the writes of a painter on to a file, in large pieces, and notes a piece the file
+// took only in part: a write that the disk cuts short can look like a success to the file
+// device, and the painter's own stream drops the rest without a word. The file is unbuffered,
+// so the write after a short one fails and names the reason (a full disk, the size limit).
 class CheckedWrites : public QIODevice {
 public:
-    explicit CheckedWrites(QIODevice& file) : file_(file) { open(QIODevice::WriteOnly); }
-    bool cutShort() const { return cutShort_; }
+    explicit CheckedWrites(QSaveFile& file) : file_(file) { open(QIODevice::WriteOnly); }
+    // Writes what is still waiting; false once any piece was cut short.
+    bool finish() {
+        cutShort_ = cutShort_ || !writeAll(file_, waiting_);
+        waiting_.clear();
+        return !cutShort_;
+    }
 
 protected:
     qint64 readData(char*, qint64) override { return -1; }
     qint64 writeData(const char* data, qint64 length) override {
-        const qint64 written = file_.write(data, length);
-        cutShort_ = cutShort_ || written != length;
-        return written;
+        constexpr qsizetype piece = 1 << 16;
+        waiting_.append(data, length);
+        if (waiting_.size() >= piece && !finish())
+            return -1;
+        return length;
     }
 
 private:
-    QIODevice& file_;
+    QSaveFile& file_;
+    QByteArray waiting_;
     bool cutShort_ = false;
 };
 
@@ -118,13 +127,13 @@ std::optional<QString> saveAsPainted(const QString& path,
                                      const std::function<Painted(QIODevice&)>& paint,
                                      const QString& unpainted) {
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return openFailure(path, file);
     CheckedWrites device(file);
     const Painted painted = paint(device);
-    if (painted != Painted::Whole || device.cutShort() || !file.flush() ||
-        file.size() != device.pos()) {
-        const QString detail = file.errorString();
+    const bool taken = device.finish();
+    if (painted != Painted::Whole || !taken || file.size() != device.pos()) {
+        const QString detail = italianSystemReason(file.errorString());
         file.cancelWriting();
         file.commit();
         if (painted == Painted::Stopped)
@@ -133,7 +142,7 @@ std::optional<QString> saveAsPainted(const QString& path,
                                           : writeFailure(path, detail);
     }
     if (!file.commit())
-        return writeFailure(path, file.errorString());
+        return writeFailure(path, italianSystemReason(file.errorString()));
     return std::nullopt;
 }
 
