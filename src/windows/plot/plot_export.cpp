@@ -70,24 +70,6 @@ bool writeAll(QSaveFile& file, const QByteArray& bytes) {
     return true;
 }
 
-// Writes the whole file or nothing, unbuffered so that each write reaches the file at once.
-// A write that the disk cuts short can look like a success to the file device, so what
-// reached the file is counted as well.
-std::optional<QString> saveBytes(const QByteArray& bytes, const QString& path) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return openFailure(path, file);
-    if (!writeAll(file, bytes) || !file.flush() || file.size() != bytes.size()) {
-        const QString detail = italianSystemReason(file.errorString());
-        file.cancelWriting();
-        file.commit();
-        return writeFailure(path, detail);
-    }
-    if (!file.commit())
-        return writeFailure(path, italianSystemReason(file.errorString()));
-    return std::nullopt;
-}
-
 // What painting a file came to.
 enum class Painted { Whole, Stopped, Failed };
 
@@ -144,6 +126,17 @@ std::optional<QString> saveAsPainted(const QString& path,
     if (!file.commit())
         return writeFailure(path, italianSystemReason(file.errorString()));
     return std::nullopt;
+}
+
+// Writes the whole file or nothing, through the same checks as a painted file.
+std::optional<QString> saveBytes(const QByteArray& bytes, const QString& path) {
+    return saveAsPainted(
+        path,
+        [&bytes](QIODevice& device) {
+            device.write(bytes);
+            return Painted::Whole;
+        },
+        QString());
 }
 
 // The drawing has at most 18 colours (the palette, the axes, the background): as a picture of
