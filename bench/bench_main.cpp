@@ -1,7 +1,7 @@
 #include "bench_support.h"
 #include "ratio_reporter.h"
 
-#include "app/platform.h"
+#include "shell/platform.h"
 #include "app/program.h"
 
 #include <QApplication>

@@ -2,8 +2,9 @@
 #include "plain_math.h"
 
 #include "core/scale_only_surface.h"
-#include "windows/plot/plot_export.h"
-#include "windows/plot/plot_journal.h"
+#include "figure/figure_export.h"
+#include "figure/replay.h"
+#include "shell/layout.h"
 
 #include <QDataStream>
 #include <QFile>

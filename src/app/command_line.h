@@ -1,6 +1,6 @@
 #pragma once
 
-#include "windows/plot/plot_export.h"
+#include "figure/figure_export.h"
 
 #include <QString>
 #include <QStringList>

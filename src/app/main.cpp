@@ -1,6 +1,6 @@
-#include "app/accessibility.h"
+#include "shell/accessibility.h"
 #include "app/command_line.h"
-#include "app/platform.h"
+#include "shell/platform.h"
 #include "app/program.h"
 #include "app/qt_translations.h"
 #include "app/render_figure.h"

@@ -1,29 +1,15 @@
 #include "app/program.h"
 
-#include "app/accessibility.h"
-#include "app/platform.h"
-#include "app/program_window.h"
 #include "windows/calibration/form2.h"
 #include "windows/constants/form3.h"
 #include "windows/intro/form1.h"
 #include "windows/plot/form4.h"
 
-#include <QApplication>
-#include <QDialog>
-#include <QEvent>
-#include <QWidget>
-#include <algorithm>
-#include <utility>
-
-Program::Program(Platform& platform) : platform_(platform) {
-    installAccessibility();
-    qApp->installEventFilter(this);
-}
+Program::Program(Platform& platform) : ProgramShell(platform) {}
 
 Program::~Program() {
-    qApp->removeEventFilter(this);
-    // The windows go after this; no handler may run while they do.
-    ended_ = true;
+    // The windows go before the shell; no handler may run while they do.
+    markEnded();
 }
 
 // Each window is made on the first reference to it.
@@ -51,124 +37,25 @@ Form4& Program::form4() {
     return *form4_;
 }
 
+ProgramWindow& Program::window(WindowName name) {
+    switch (name) {
+    case WindowName::Intro:
+        return form1();
+    case WindowName::Calibration:
+        return form2();
+    case WindowName::Constants:
+        return form3();
+    case WindowName::Plot:
+        break;
+    }
+    return form4();
+}
+
+bool Program::isProgramWindow(const QWidget* window) const {
+    return window && (window == form1_.get() || window == form2_.get() ||
+                      window == form3_.get() || window == form4_.get());
+}
+
 void Program::start() {
     Show(form1());
-}
-
-void Program::Show(ProgramWindow& window) {
-    if (ended_)
-        return;
-    runPendingActivation();
-    const bool alreadyActive = active_ == &window && window.isVisible();
-    // Marked active before the platform hears of it, so its own activation event is no news;
-    // remembered as asked for, so that a late answer is no news either.
-    active_ = &window;
-    if (QApplication::activeWindow() != &window)
-        rememberRequestedActivation(window);
-    window.show();
-    window.raise();
-    window.activateWindow();
-    if (!alreadyActive)
-        makeActive(window);
-}
-
-void Program::End() {
-    if (ended_)
-        return;
-    ended_ = true;
-    platform_.endProgram();
-}
-
-void Program::rememberRequestedActivation(ProgramWindow& window) {
-    // A window manager that never answers must not make the list grow without end.
-    constexpr std::size_t mostRemembered = 8;
-    if (requestedActivations_.size() == mostRemembered)
-        requestedActivations_.pop_front();
-    requestedActivations_.push_back(&window);
-}
-
-bool Program::answersRequestedActivation(ProgramWindow& window) {
-    const auto answered =
-        std::find(requestedActivations_.begin(), requestedActivations_.end(), &window);
-    if (answered == requestedActivations_.end())
-        return false;
-    // Requests older than the one answered will not be answered any more.
-    requestedActivations_.erase(requestedActivations_.begin(), answered + 1);
-    return true;
-}
-
-void Program::windowActivatedByPlatform(ProgramWindow& window) {
-    if (programWindowOf(&window) != &window || answersRequestedActivation(window))
-        return;
-    const bool handedBack = std::exchange(focusHandedBack_, false);
-    if (ended_ || busy() || active_ == &window)
-        return;
-    if (handedBack && active_ && active_->isVisible()) {
-        rememberRequestedActivation(*active_);
-        active_->activateWindow();
-        return;
-    }
-    // The window manager often activates a window on the press that will click one of its
-    // buttons, before that press reaches the program: the handler waits for the events
-    // already queued, and for the release if a button is down by then.
-    active_ = &window;
-    pendingActivation_ = &window;
-    QMetaObject::invokeMethod(this, &Program::runPendingActivationWhenReleased,
-                              Qt::QueuedConnection);
-}
-
-void Program::runPendingActivationWhenReleased() {
-    if (QGuiApplication::mouseButtons() == Qt::NoButton)
-        runPendingActivation();
-}
-
-void Program::makeActive(ProgramWindow& window) {
-    active_ = &window;
-    emit windowActivated(&window);
-    window.activate();
-}
-
-ProgramWindow* Program::programWindowOf(QObject* object) const {
-    auto* widget = qobject_cast<QWidget*>(object);
-    if (!widget)
-        return nullptr;
-    auto* window = qobject_cast<ProgramWindow*>(widget->window());
-    const bool ours = window && (window == form1_.get() || window == form2_.get() ||
-                                 window == form3_.get() || window == form4_.get());
-    return ours ? window : nullptr;
-}
-
-void Program::runPendingActivation() {
-    ProgramWindow* window = std::exchange(pendingActivation_, nullptr);
-    if (window && !ended_) {
-        emit windowActivated(window);
-        window->activate();
-    }
-}
-
-bool Program::eventFilter(QObject* watched, QEvent* event) {
-    const QEvent::Type type = event->type();
-    // The activation a press made runs once its release is delivered (a click handler runs
-    // it first), so a dialog it opens cannot swallow the release and with it the click.
-    if (type == QEvent::MouseButtonRelease && pendingActivation_)
-        QMetaObject::invokeMethod(this, &Program::runPendingActivationWhenReleased,
-                                  Qt::QueuedConnection);
-    if (type == QEvent::Hide && qobject_cast<QDialog*>(watched))
-        focusHandedBack_ = true;
-    if (QApplication::activeModalWidget())
-        return QObject::eventFilter(watched, event);
-    ProgramWindow* window = programWindowOf(watched);
-    if (window && window != active_ && !ended_ && !busy()) {
-        // A press into another of the program's windows makes it the active one at once,
-        // whenever the platform's own activation event comes.
-        if (type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick) {
-            active_ = window;
-            pendingActivation_ = window;
-            focusHandedBack_ = false;
-        }
-        // The wheel over a window that is not the active one changes nothing there.
-        if (type == QEvent::Wheel)
-            return true;
-    }
-    return QObject::eventFilter(watched, event);
 }

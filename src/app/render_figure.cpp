@@ -1,8 +1,10 @@
 #include "app/render_figure.h"
 
+#include "shell/layout.h"
+
 #include "core/scale_only_surface.h"
-#include "windows/plot/plot_export.h"
-#include "windows/plot/plot_journal.h"
+#include "figure/figure_export.h"
+#include "figure/replay.h"
 
 namespace {
 

@@ -223,3 +223,9 @@ QString formatDouble(double value, const QLocale& locale) {
 QString formatSingle(float value, const QLocale& locale) {
     return formatReal(value, 7, locale);
 }
+
+QString shortestNumberText(double value, const QLocale& locale) {
+    QLocale plain = locale;
+    plain.setNumberOptions(QLocale::OmitGroupSeparator);
+    return plain.toString(value, 'g', QLocale::FloatingPointShortest);
+}

@@ -26,6 +26,10 @@ inline bool isNumeric(QStringView text, const QLocale& locale = QLocale()) {
 QString formatDouble(double value, const QLocale& locale = QLocale());
 QString formatSingle(float value, const QLocale& locale = QLocale());
 
+// The shortest text in the locale that parseNumber() reads back as exactly this finite value:
+// the text a session file keeps for a constant nobody typed.
+QString shortestNumberText(double value, const QLocale& locale = QLocale());
+
 // What the user is told when a constant does not hold a number, e.g. "VALa non è un numero".
 inline QString notANumberMessage(const char* variableName) {
     return QStringLiteral("%1 non è un numero").arg(QLatin1String(variableName));

@@ -1,4 +1,4 @@
-#include "app/platform.h"
+#include "shell/platform.h"
 #include "app/program.h"
 #include "recording_platform.h"
 #include "surface/plot_surface.h"

@@ -1,5 +1,5 @@
-#include "app/focus_frame.h"
-#include "app/platform.h"
+#include "shell/focus_frame.h"
+#include "shell/platform.h"
 #include "app/program.h"
 #include "recording_platform.h"
 #include "core/palette.h"

@@ -1,5 +1,5 @@
-#include "app/caption_button.h"
-#include "app/layout.h"
+#include "shell/caption_button.h"
+#include "shell/layout.h"
 #include "app/program.h"
 #include "ink_columns.h"
 #include "recording_platform.h"

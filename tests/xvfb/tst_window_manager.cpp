@@ -1,4 +1,4 @@
-#include "app/platform.h"
+#include "shell/platform.h"
 #include "app/program.h"
 #include "surface/plot_surface.h"
 #include "windows/calibration/form2.h"

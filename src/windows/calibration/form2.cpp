@@ -1,15 +1,15 @@
 #include "windows/calibration/form2.h"
 
-#include "app/focus_frame.h"
-#include "app/platform.h"
-#include "app/program.h"
+#include "shell/focus_frame.h"
+#include "shell/platform.h"
+#include "shell/program_shell.h"
 #include "core/degrees.h"
 #include "core/palette.h"
 #include "surface/plot_surface.h"
-#include "windows/constants/form3.h"
 
 #include <QLineEdit>
 #include <QScrollBar>
+#include <QSignalBlocker>
 #include <bit>
 #include <cmath>
 
@@ -26,7 +26,8 @@ constexpr std::size_t figurePoints = 3601; // t = 0, 0.1, ... until past 360
 
 } // namespace
 
-Form2::Form2(Program& program) : ProgramWindow(program, form2Layout()) {
+Form2::Form2(ProgramShell& program)
+    : ProgramWindow(program, form2Layout()), Incr(program.session().Incr) {
     surface_ = new PlotSurface(this);
     describeDrawing(*surface_, QStringLiteral("Figura di calibrazione"),
                     QStringLiteral("Due assi e una figura rossa, che risulta una circonferenza "
@@ -41,6 +42,16 @@ Form2::Form2(Program& program) : ProgramWindow(program, form2Layout()) {
     onClick(QStringLiteral("Command3"), [this] { Command3_Click(); });
     connect(HScroll1, &QScrollBar::valueChanged, this,
             [this] { handleUserEvent([this] { HScroll1_Change(); }); });
+    connect(HScroll1, &QScrollBar::valueChanged, this,
+            [this](int value) { this->program().session().setCalibrationBar(value); });
+    connect(&program.session(), &Session::restored, this, &Form2::showRestored);
+}
+
+// An opened session's bar and factor, without drawing: the next activation draws.
+void Form2::showRestored() {
+    const QSignalBlocker quiet(HScroll1);
+    HScroll1->setValue(program().session().calibrationBar());
+    showIncr();
 }
 
 void Form2::Form_Activate() {
@@ -117,7 +128,7 @@ void Form2::HScroll1_Change() {
 void Form2::Command1_Click() {
     const Outcome<int> comparison = compareNumber(Incr, incrThreshold);
     if (comparison && comparison.value() > 0)
-        program().Show(program().form3());
+        program().Show(WindowName::Constants);
     else
         program().platform().messageBox(this, QStringLiteral("Impostare la risoluzione SCHERMO"));
 }

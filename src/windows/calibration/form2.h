@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/program_window.h"
+#include "shell/program_window.h"
 #include "core/dot_block.h"
 #include "core/tagged_value.h"
 
@@ -19,10 +19,10 @@ class QScrollBar;
 class Form2 : public ProgramWindow {
     Q_OBJECT
 public:
-    explicit Form2(Program& program);
+    explicit Form2(ProgramShell& program);
 
     TaggedValue P1;   // degree-to-radian factor, a single
-    TaggedValue Incr; // the calibration factor, a double
+    TaggedValue& Incr; // the calibration factor, a double: the session's
     TaggedValue CX;   // x of the vertical axis and of the figure's centre
     TaggedValue CY;   // y of the horizontal axis and of the figure's centre
     TaggedValue XR;   // offsets of the last figure point from the centre
@@ -43,6 +43,7 @@ private:
     void Command3_Click();
     void HScroll1_Change();
     void showIncr();
+    void showRestored();
     void traceFigure(const std::array<double, 3>& scale);
 
     // The figure's dots as TRACCIA last worked them out, with the P1, CX and CY they came

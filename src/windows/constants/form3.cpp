@@ -1,9 +1,8 @@
 #include "windows/constants/form3.h"
 
-#include "app/platform.h"
-#include "app/program.h"
+#include "shell/platform.h"
+#include "shell/program_shell.h"
 #include "core/number_text.h"
-#include "windows/plot/form4.h"
 
 #include <QLineEdit>
 
@@ -23,18 +22,30 @@ quint32 boxBackColor(const QLineEdit& box) {
            static_cast<quint32>(colour.blue()) << 16;
 }
 
-Form3::Form3(Program& program) : ProgramWindow(program, form3Layout()) {
+Form3::Form3(ProgramShell& program)
+    : ProgramWindow(program, form3Layout()), VALa(program.session().VALa),
+      VALb(program.session().VALb), VALc(program.session().VALc), VALe(program.session().VALe),
+      Miocolor(program.session().Miocolor), Contr(program.session().Contr) {
     Text1 = control<QLineEdit>(QStringLiteral("Text1"));
     Text2 = control<QLineEdit>(QStringLiteral("Text2"));
     Text3 = control<QLineEdit>(QStringLiteral("Text3"));
     Text5 = control<QLineEdit>(QStringLiteral("Text5"));
+    boxes_ = {Text1, Text2, Text3, Text5};
+    for (int index = 0; index < 4; ++index)
+        connect(boxes_[std::size_t(index)], &QLineEdit::textChanged, this,
+                [this, index](const QString& text) {
+                    this->program().session().setConstantText(index, text);
+                });
+    connect(&program.session(), &Session::restored, this, &Form3::showRestored);
     // The title is a single blank; a screen reader says what the window is for instead.
     setAccessibleName(QStringLiteral("Form3, valori delle costanti"));
     onClick(QStringLiteral("Command1"), [this] { Command1_Click(); });
     onClick(QStringLiteral("Command2"), [this] { Command2_Click(); });
 }
 
-void Form3::readField(QLineEdit& box, TaggedValue& variable, const char* variableName) {
+void Form3::readField(int index, TaggedValue& variable, const char* variableName) {
+    QLineEdit& box = *boxes_[std::size_t(index)];
+    program().session().noteTypedConstant(index, box.text());
     if (const std::optional<double> number = parseNumber(box.text())) {
         variable = TaggedValue::fromDouble(*number);
         return;
@@ -48,16 +59,16 @@ void Form3::readField(QLineEdit& box, TaggedValue& variable, const char* variabl
 }
 
 void Form3::LeggiText1() {
-    readField(*Text1, VALa, "VALa");
+    readField(0, VALa, "VALa");
 }
 void Form3::LeggiText2() {
-    readField(*Text2, VALb, "VALb");
+    readField(1, VALb, "VALb");
 }
 void Form3::LeggiText3() {
-    readField(*Text3, VALc, "VALc");
+    readField(2, VALc, "VALc");
 }
 void Form3::LeggiText5() {
-    readField(*Text5, VALe, "VALe");
+    readField(3, VALe, "VALe");
 }
 
 void Form3::Command2_Click() {
@@ -76,11 +87,18 @@ void Form3::Command2_Click() {
         return;
     if (Miocolor > 14)
         Miocolor = 0;
-    program().Show(program().form4());
+    program().Show(WindowName::Plot);
 }
 
 void Form3::Command1_Click() {
     program().End();
+}
+
+// An opened session's texts, as they stood when it was saved.
+void Form3::showRestored() {
+    const std::array<QString, 4>& texts = program().session().constantTexts();
+    for (std::size_t index = 0; index < boxes_.size(); ++index)
+        boxes_[index]->setText(texts[index]);
 }
 
 void Form3::Form_Activate() {

@@ -1,14 +1,13 @@
 #include "windows/intro/form1.h"
 
-#include "app/focus_frame.h"
-#include "app/program.h"
-#include "windows/calibration/form2.h"
+#include "shell/focus_frame.h"
+#include "shell/program_shell.h"
 #include "windows/intro/intro_document.h"
 #include "windows/intro/intro_document_accessible.h"
 
 #include <QVBoxLayout>
 
-Form1::Form1(Program& program) : ProgramWindow(program, form1Layout()) {
+Form1::Form1(ProgramShell& program) : ProgramWindow(program, form1Layout()) {
     auto* container = control<QWidget>(QStringLiteral("OLE1"));
     auto* layout = new QVBoxLayout(container);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -21,5 +20,5 @@ Form1::Form1(Program& program) : ProgramWindow(program, form1Layout()) {
 }
 
 void Form1::Command1_Click() {
-    program().Show(program().form2());
+    program().Show(WindowName::Calibration);
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/program_window.h"
+#include "shell/program_window.h"
 
 class IntroDocumentView;
 
@@ -8,7 +8,7 @@ class IntroDocumentView;
 class Form1 : public ProgramWindow {
     Q_OBJECT
 public:
-    explicit Form1(Program& program);
+    explicit Form1(ProgramShell& program);
 
     IntroDocumentView& document() const { return *document_; }
 

@@ -1,16 +1,14 @@
 #pragma once
 
 #include "core/curve_generator.h"
+#include "figure/replay.h"
+#include "core/worker.h"
 
 #include <cstdint>
 #include <functional>
 #include <optional>
 
 class PlotSurface;
-
-// From this many passes a run, or a copy that replays runs, takes long enough to be worth a
-// thread.
-inline constexpr double passesForWorker = 300000;
 
 // What one run of the curve generator came to.
 struct CurveRunResult {
@@ -30,10 +28,8 @@ CurveRunResult runCurveGeneratorOn(PlotSurface& surface, const CurveConstants& c
                                    LinkingLines lines, std::int16_t& Miocolor, PlotVariables& plot,
                                    ProgressReport* progress);
 
-// A long task on a worker thread, the way a long run goes: the task reports to the progress it
-// is handed, which passes the reports on and says stop once the program is ending; this
-// thread meanwhile calls refreshed (when given) and lets the progress show itself every few
-// tens of milliseconds, and lets no user input through until the progress says so. Returns
-// once the task is over. The progress must be one that any thread may call.
-void runOnWorker(ProgressReport& progress, const std::function<void(ProgressReport&)>& task,
-                 const std::function<void()>& refreshed = {});
+// The journal drawn again onto the plot window's cleared surface, as replayJournal() draws
+// it, leaving the plot variables as the steps would; a long journal goes to the worker as a
+// long run does.
+Replay replayOnPlot(PlotSurface& surface, const PlotJournal& journal, PlotVariables& plot,
+                    ProgressReport* progress);

@@ -1,6 +1,6 @@
 #include "windows/plot/figure_dialogs.h"
 
-#include "app/platform.h"
+#include "shell/platform.h"
 
 #include <QFileDialog>
 #include <array>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "windows/plot/figure_module.h"
-#include "windows/plot/plot_export.h"
+#include "figure/figure_module.h"
+#include "figure/figure_export.h"
 
 #include <QString>
 #include <functional>

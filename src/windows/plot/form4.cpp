@@ -1,11 +1,10 @@
 #include "windows/plot/form4.h"
 
-#include "app/focus_frame.h"
-#include "app/platform.h"
-#include "app/program.h"
+#include "shell/focus_frame.h"
+#include "shell/platform.h"
+#include "shell/program_shell.h"
 #include "surface/plot_surface.h"
-#include "windows/calibration/form2.h"
-#include "windows/constants/form3.h"
+#include "windows/plot/curve_run.h"
 #include "windows/plot/plot_menu.h"
 
 #include <QScopedValueRollback>
@@ -18,11 +17,12 @@ const QString drawingDescription = QStringLiteral(
 
 } // namespace
 
-Form4::Form4(Program& program) : ProgramWindow(program, form4Layout()) {
+Form4::Form4(ProgramShell& program) : ProgramWindow(program, form4Layout()) {
     surface_ = new PlotSurface(this);
     describeDrawing(*surface_, QStringLiteral("Grafico delle curve"), drawingDescription);
     describePlot();
-    figureMenu_ = new PlotMenu(*this, *surface_, journal_);
+    figureMenu_ = new PlotMenu(*this, *surface_, journal());
+    connect(&program.session(), &Session::journalReplaced, this, &Form4::redrawFromJournal);
     restFocusOnTheDrawing();
     onClick(QStringLiteral("Command1"), [this] { Command1_Click(); });
     onClick(QStringLiteral("Command2"), [this] { Command2_Click(); });
@@ -38,41 +38,64 @@ void Form4::restFocusOnTheDrawing() {
     setTabOrder(control<QWidget>(QStringLiteral("Command4")), surface_);
     surface_->setFocus();
     new FocusFrame(*surface_, FocusFrame::Placement::Inside);
-    connect(&program(), &Program::windowActivated, this, [this](ProgramWindow* window) {
+    connect(&program(), &ProgramShell::windowActivated, this, [this](ProgramWindow* window) {
         if (window == this)
             surface_->setFocus(Qt::ActiveWindowFocusReason);
     });
 }
 
+const PlotJournal& Form4::journal() const {
+    return program().session().journal();
+}
+
 void Form4::Form_Activate() {
-    setUpAndRecord(journal_, *surface_, *this, program().form2().Incr);
+    Session& session = program().session();
+    session.recordSetUp(session.Incr);
+    setUpPlotWindow(*surface_, *this, session.Incr);
     CALCOLA();
 }
 
+// Reads the constants as they stand now, the failure marker included.
 void Form4::CALCOLA() {
-    Form3& constantsWindow = program().form3();
-    const CurveConstants constants{constantsWindow.VALa, constantsWindow.VALb, constantsWindow.VALc,
-                                   constantsWindow.VALe};
+    Session& session = program().session();
+    const CurveConstants constants = session.constants();
     const LinkingLines lines = Command4Value();
-    std::optional<QString> message;
+    PlotRun run{constants, lines, session.Miocolor, std::nullopt, session.typedConstants()};
+    CurveRunResult result;
     {
-        const Program::BusyScope busy(program());
+        const ProgramShell::BusyScope busy(program());
         const std::unique_ptr<ProgressReport> progress = program().platform().beginProgress(this);
-        message = runOnPlotAndRecord(journal_, constants, lines, constantsWindow.Miocolor, *this,
-                                     *surface_, progress.get());
+        result = runCurveGeneratorOn(*surface_, constants, lines, session.Miocolor, *this,
+                                     progress.get());
+    }
+    // A refused run draws nothing and is not recorded.
+    if (!result.message) {
+        run.passesMade = result.stoppedAfter;
+        session.recordRun(run);
     }
     describePlot();
-    if (message)
-        program().platform().messageBox(this, *message);
+    if (result.message)
+        program().platform().messageBox(this, *result.message);
+}
+
+void Form4::redrawFromJournal() {
+    surface_->Cls();
+    static_cast<PlotVariables&>(*this) = PlotVariables{};
+    {
+        const ProgramShell::BusyScope busy(program());
+        const std::unique_ptr<ProgressReport> progress = program().platform().beginProgress(this);
+        replayOnPlot(*surface_, journal(), *this, progress.get());
+    }
+    describePlot();
 }
 
 void Form4::Command1_Click() {
-    program().Show(program().form3());
+    program().Show(WindowName::Constants);
 }
 
 void Form4::Command2_Click() {
     surface_->Cls();
-    journal_.clear();
+    program().session().recordClear();
     Form_Activate();
 }
 
@@ -87,5 +110,5 @@ void Form4::Command4_Click() {
 
 void Form4::describePlot() {
     surface_->setAccessibleDescription(drawingDescription + QStringLiteral(". ") +
-                                       journal_.summary());
+                                       journal().summary());
 }

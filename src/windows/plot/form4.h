@@ -1,8 +1,8 @@
 #pragma once
 
-#include "app/program_window.h"
+#include "shell/program_window.h"
 #include "core/curve_generator.h"
-#include "windows/plot/plot_journal.h"
+#include "core/plot_journal.h"
 
 class PlotMenu;
 class PlotSurface;
@@ -14,7 +14,7 @@ class PlotSurface;
 class Form4 : public ProgramWindow, public PlotVariables {
     Q_OBJECT
 public:
-    explicit Form4(Program& program);
+    explicit Form4(ProgramShell& program);
 
     // One run of the curve generator on the constants of the constants window.
     void CALCOLA();
@@ -25,7 +25,7 @@ public:
     LinkingLines Command4Value() const { return command4Value_; }
 
     // What the drawing holds since the last clear, so that it can be drawn again elsewhere.
-    const PlotJournal& journal() const { return journal_; }
+    const PlotJournal& journal() const;
     // The context menu and shortcuts that save, copy and print the drawing.
     PlotMenu& figureMenu() const { return *figureMenu_; }
 
@@ -40,9 +40,10 @@ private:
     void restFocusOnTheDrawing();
     // The drawing's description for screen readers, with the runs it holds.
     void describePlot();
+    // Undo, redo or an opened session changed the journal: the drawing is made again from it.
+    void redrawFromJournal();
 
     PlotSurface* surface_ = nullptr;
-    PlotJournal journal_;
     PlotMenu* figureMenu_ = nullptr;
     LinkingLines command4Value_ = LinkingLines::Off;
 };

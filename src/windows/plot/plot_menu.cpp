@@ -1,8 +1,8 @@
 #include "windows/plot/plot_menu.h"
 
-#include "app/platform.h"
-#include "app/program.h"
-#include "app/program_window.h"
+#include "shell/platform.h"
+#include "shell/program_shell.h"
+#include "shell/program_window.h"
 #include "surface/plot_surface.h"
 #include "windows/plot/curve_run.h"
 
@@ -59,7 +59,7 @@ QAction* PlotMenu::addEntry(const QString& text, const QKeySequence& shortcut,
 }
 
 bool PlotMenu::available() const {
-    const Program& program = window_.program();
+    const ProgramShell& program = window_.program();
     return !program.busy() && !program.ended();
 }
 
@@ -92,7 +92,7 @@ void PlotMenu::saveImage() {
     std::optional<QString> failure;
     {
         // A long copy shows its progress as a long run does; "Annulla" leaves no file.
-        const Program::BusyScope busy(window_.program());
+        const ProgramShell::BusyScope busy(window_.program());
         const std::unique_ptr<ProgressReport> progress =
             window_.program().platform().beginCopyProgress(&window_);
         failure = writeFigureFile(journal_, look(), path, scale, &screen, progress.get());
@@ -115,7 +115,7 @@ void PlotMenu::printImage() {
     // page again and again, and a print that "Annulla" stopped half-way must not go out.
     std::optional<QPicture> recorded;
     if (double(passesToReplay(journal_)) >= passesForWorker) {
-        const Program::BusyScope busy(window_.program());
+        const ProgramShell::BusyScope busy(window_.program());
         const std::unique_ptr<ProgressReport> progress =
             window_.program().platform().beginCopyProgress(&window_);
         runCopy(journal_, progress.get(), [&](ProgressReport* reports) {

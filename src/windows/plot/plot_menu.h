@@ -1,7 +1,7 @@
 #pragma once
 
 #include "windows/plot/figure_dialogs.h"
-#include "windows/plot/plot_journal.h"
+#include "figure/replay.h"
 
 #include <QObject>
 #include <QPoint>

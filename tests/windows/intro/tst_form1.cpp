@@ -1,4 +1,4 @@
-#include "app/layout.h"
+#include "shell/layout.h"
 #include "app/program.h"
 #include "ink_columns.h"
 #include "recording_platform.h"

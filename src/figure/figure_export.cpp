@@ -1,13 +1,11 @@
-#include "windows/plot/plot_export.h"
+#include "figure/figure_export.h"
 
-#include "app/layout.h"
-#include "app/system_reason.h"
+#include "core/system_reason.h"
 #include "surface/image_surface.h"
-#include "surface/vector_surface.h"
-#include "windows/plot/curve_run.h"
-#include "windows/plot/figure_module.h"
+#include "figure/vector_surface.h"
+#include "core/worker.h"
+#include "figure/figure_module.h"
 
-#include <QApplication>
 #include <QBuffer>
 #include <QDir>
 #include <QFileInfo>
@@ -19,7 +17,6 @@
 #include <QPdfWriter>
 #include <QPicture>
 #include <QSaveFile>
-#include <QScreen>
 #include <cstring>
 
 namespace {
@@ -241,18 +238,6 @@ std::optional<FigureFormat> formatForFile(const QString& path) {
     if (suffix == QLatin1String("pdf"))
         return FigureFormat::Pdf;
     return std::nullopt;
-}
-
-FigureLook plotWindowLook() {
-    const WindowLayout& layout = form4Layout();
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    const double dpiX = screen ? screen->logicalDotsPerInchX() : 96.0;
-    const double dpiY = screen ? screen->logicalDotsPerInchY() : 96.0;
-    const QPalette palette = QApplication::palette();
-    return {
-        QSize(twipsToPixels(layout.clientWidth, dpiX), twipsToPixels(layout.clientHeight, dpiY)),
-        QPointF(dpiX, dpiY), palette.color(QPalette::WindowText).rgb(),
-        palette.color(QPalette::Window).rgb()};
 }
 
 QImage renderFigureImage(const PlotJournal& journal, const FigureLook& look, double ratio,

@@ -1,4 +1,4 @@
-#include "app/layout.h"
+#include "shell/layout.h"
 
 // The four windows as they were designed. Rows are in creation order.
 

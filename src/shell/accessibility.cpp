@@ -1,6 +1,6 @@
-#include "app/accessibility.h"
+#include "shell/accessibility.h"
 
-#include "app/program_window.h"
+#include "shell/program_window.h"
 
 #include <QAccessibleObject>
 #include <QAccessibleWidget>

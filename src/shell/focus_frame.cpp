@@ -1,4 +1,4 @@
-#include "app/focus_frame.h"
+#include "shell/focus_frame.h"
 
 #include <QEvent>
 #include <QPainter>

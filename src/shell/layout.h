@@ -1,5 +1,7 @@
 #pragma once
 
+#include "figure/figure_export.h"
+
 #include <QColor>
 #include <QFont>
 #include <QHash>
@@ -71,3 +73,7 @@ void describeDrawing(QWidget& control, const QString& name, const QString& descr
 // and tab order, each named for screen readers and pressed by Space or Enter if a button.
 // Returns the controls by name.
 QHash<QString, QWidget*> buildWindow(QWidget& window, const WindowLayout& layout);
+
+// What a plot window would look like on this screen, without making one: its layout's
+// client area at the primary screen's logical DPI, the application's colours.
+FigureLook plotWindowLook();

@@ -1,20 +1,20 @@
 #pragma once
 
-#include "app/layout.h"
+#include "shell/layout.h"
 
 #include <QWidget>
 #include <functional>
 
-class Program;
+class ProgramShell;
 
 // A top-level window of the program: its controls come from its layout table, its
 // activation handler runs when the program makes it the active window.
 class ProgramWindow : public QWidget {
     Q_OBJECT
 public:
-    ProgramWindow(Program& program, const WindowLayout& layout);
+    ProgramWindow(ProgramShell& program, const WindowLayout& layout);
 
-    Program& program() const { return program_; }
+    ProgramShell& program() const { return program_; }
     // Runs the activation handler (only the program calls this).
     void activate();
     // The control of that name in the layout table.
@@ -32,6 +32,6 @@ protected:
     void handleUserEvent(const std::function<void()>& handler);
 
 private:
-    Program& program_;
+    ProgramShell& program_;
     QHash<QString, QWidget*> controls_;
 };

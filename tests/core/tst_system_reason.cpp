@@ -1,4 +1,4 @@
-#include "app/system_reason.h"
+#include "core/system_reason.h"
 
 #include <QtTest>
 #include <cerrno>

@@ -3,7 +3,7 @@
 #include "recording_platform.h"
 #include "windows/calibration/form2.h"
 #include "windows/constants/form3.h"
-#include "windows/plot/figure_module.h"
+#include "figure/figure_module.h"
 #include "windows/plot/form4.h"
 #include "windows/plot/plot_menu.h"
 

@@ -1,6 +1,6 @@
 #include "core/curve_generator.h"
 #include "core/palette.h"
-#include "surface/vector_surface.h"
+#include "figure/vector_surface.h"
 #include "test_windows.h"
 
 #include <QPainter>

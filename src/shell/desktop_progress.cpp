@@ -1,4 +1,4 @@
-#include "app/platform.h"
+#include "shell/platform.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -1,4 +1,4 @@
-#include "app/caption_button.h"
+#include "shell/caption_button.h"
 
 #include <QFontMetrics>
 #include <QStyleOptionButton>

@@ -1,11 +1,11 @@
-#include "app/program_window.h"
+#include "shell/program_window.h"
 
-#include "app/program.h"
+#include "shell/program_shell.h"
 
 #include <QAbstractButton>
 #include <QEvent>
 
-ProgramWindow::ProgramWindow(Program& program, const WindowLayout& layout)
+ProgramWindow::ProgramWindow(ProgramShell& program, const WindowLayout& layout)
     : QWidget(nullptr, Qt::Window), program_(program), controls_(buildWindow(*this, layout)) {}
 
 void ProgramWindow::activate() {

@@ -1,4 +1,4 @@
-#include "surface/vector_surface.h"
+#include "figure/vector_surface.h"
 
 #include <QPainter>
 #include <algorithm>

@@ -1,4 +1,4 @@
-#include "windows/plot/figure_module.h"
+#include "figure/figure_module.h"
 
 #include <QCoreApplication>
 #include <QDir>

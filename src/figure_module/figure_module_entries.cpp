@@ -1,6 +1,6 @@
 // The module that holds what needs Qt SVG and Qt Print Support: the program loads it on
 // first use, so a plain start does not load those libraries.
-#include "windows/plot/figure_module.h"
+#include "figure/figure_module.h"
 
 #include <QPainter>
 #include <QPrintPreviewDialog>

@@ -1,24 +1,9 @@
-#include "windows/plot/plot_journal.h"
+#include "figure/replay.h"
 
-#include "windows/plot/curve_run.h"
-
-#include <QStringList>
 #include <algorithm>
 #include <cmath>
 
 namespace {
-
-QString describeRun(const PlotRun& run) {
-    const CurveConstants& constants = run.constants;
-    QString text = QStringLiteral("OA %1, angolo %2°, n %3, incremento %4")
-                       .arg(constants.VALa.toText(), constants.VALb.toText(),
-                            constants.VALc.toText(), constants.VALe.toText());
-    if (run.lines == LinkingLines::On)
-        text += QStringLiteral(", con le linee");
-    if (run.passesMade)
-        text += QStringLiteral(", interrotto dopo %1 passi").arg(*run.passesMade);
-    return text;
-}
 
 // Passes a run's progress on, and remembers where it was stopped.
 class StopRecorder : public ProgressReport {
@@ -74,26 +59,6 @@ private:
 
 } // namespace
 
-std::vector<PlotRun> PlotJournal::runs() const {
-    std::vector<PlotRun> found;
-    for (const Entry& entry : entries_)
-        if (const auto* run = std::get_if<PlotRun>(&entry))
-            found.push_back(*run);
-    return found;
-}
-
-QString PlotJournal::summary() const {
-    const std::vector<PlotRun> all = runs();
-    if (all.empty())
-        return QStringLiteral("Nessun tracciato");
-    QStringList described;
-    for (const PlotRun& run : all)
-        described << describeRun(run);
-    const QString count = all.size() == 1 ? QStringLiteral("1 tracciato")
-                                          : QStringLiteral("%1 tracciati").arg(all.size());
-    return count + QStringLiteral(": ") + described.join(QStringLiteral("; "));
-}
-
 void setUpAndRecord(PlotJournal& journal, DrawingSurface& surface, PlotVariables& plot,
                     const TaggedValue& Incr) {
     journal.recordSetUp(Incr);
@@ -103,27 +68,13 @@ void setUpAndRecord(PlotJournal& journal, DrawingSurface& surface, PlotVariables
 std::optional<QString> runAndRecord(PlotJournal& journal, const CurveConstants& constants,
                                     LinkingLines lines, std::int16_t& Miocolor, PlotVariables& plot,
                                     DrawingSurface& surface, ProgressReport* progress) {
-    PlotRun run{constants, lines, Miocolor, std::nullopt};
+    PlotRun run{constants, lines, Miocolor, std::nullopt, typedTextsFor(constants)};
     StopRecorder recorder(progress);
     std::optional<QString> message =
         runCurveGenerator(constants, lines, Miocolor, plot, surface, &recorder);
     if (message)
         return message;
     run.passesMade = recorder.stoppedAfter;
-    journal.recordRun(run);
-    return std::nullopt;
-}
-
-std::optional<QString> runOnPlotAndRecord(PlotJournal& journal, const CurveConstants& constants,
-                                          LinkingLines lines, std::int16_t& Miocolor,
-                                          PlotVariables& plot, PlotSurface& surface,
-                                          ProgressReport* progress) {
-    PlotRun run{constants, lines, Miocolor, std::nullopt};
-    const CurveRunResult result =
-        runCurveGeneratorOn(surface, constants, lines, Miocolor, plot, progress);
-    if (result.message)
-        return result.message;
-    run.passesMade = result.stoppedAfter;
     journal.recordRun(run);
     return std::nullopt;
 }
@@ -136,10 +87,11 @@ std::int64_t passesToReplay(const PlotJournal& journal) {
 }
 
 Replay replayJournal(const PlotJournal& journal, DrawingSurface& surface,
-                     ProgressReport* progress) {
+                     ProgressReport* progress, PlotVariables* variables) {
     const std::int64_t passesInAll = progress ? passesToReplay(journal) : 0;
     std::int64_t passesBefore = 0;
-    PlotVariables plot;
+    PlotVariables own;
+    PlotVariables& plot = variables ? *variables : own;
     for (const PlotJournal::Entry& entry : journal.entries()) {
         if (const auto* setUp = std::get_if<PlotSetUp>(&entry)) {
             setUpPlotWindow(surface, plot, setUp->Incr);

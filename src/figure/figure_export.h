@@ -1,6 +1,6 @@
 #pragma once
 
-#include "windows/plot/plot_journal.h"
+#include "figure/replay.h"
 
 #include <QImage>
 #include <QPicture>
@@ -26,10 +26,6 @@ struct FigureLook {
     QRgb foreground = 0xff000000;
     QRgb background = 0xffffffff;
 };
-
-// What a plot window would look like on this screen, without making one: its layout's
-// client area at the primary screen's logical DPI, the application's colours.
-FigureLook plotWindowLook();
 
 // The copies below replay the journal; a progress, when given, hears of the passes and may
 // stop the replay, and a copy stopped so is left unmade.

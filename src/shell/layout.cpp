@@ -1,10 +1,12 @@
-#include "app/layout.h"
+#include "shell/layout.h"
 
-#include "app/caption_button.h"
+#include "shell/caption_button.h"
 
+#include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QKeyEvent>
+#include <QScreen>
 #include <QScrollBar>
 #include <algorithm>
 #include <cmath>
@@ -169,4 +171,16 @@ QHash<QString, QWidget*> buildWindow(QWidget& window, const WindowLayout& layout
     chainTabOrder(layout, controls);
     nameControls(layout, controls);
     return controls;
+}
+
+FigureLook plotWindowLook() {
+    const WindowLayout& layout = form4Layout();
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const double dpiX = screen ? screen->logicalDotsPerInchX() : 96.0;
+    const double dpiY = screen ? screen->logicalDotsPerInchY() : 96.0;
+    const QPalette palette = QApplication::palette();
+    return {
+        QSize(twipsToPixels(layout.clientWidth, dpiX), twipsToPixels(layout.clientHeight, dpiY)),
+        QPointF(dpiX, dpiY), palette.color(QPalette::WindowText).rgb(),
+        palette.color(QPalette::Window).rgb()};
 }
