@@ -125,8 +125,9 @@ std::optional<QString> saveAsPainted(const QString& path,
     return std::nullopt;
 }
 
-// Writes the whole file or nothing, through the same checks as a painted file.
-std::optional<QString> saveBytes(const QByteArray& bytes, const QString& path) {
+} // namespace
+
+std::optional<QString> writeBytesFile(const QByteArray& bytes, const QString& path) {
     return saveAsPainted(
         path,
         [&bytes](QIODevice& device) {
@@ -135,6 +136,8 @@ std::optional<QString> saveBytes(const QByteArray& bytes, const QString& path) {
         },
         QString());
 }
+
+namespace {
 
 // The drawing has at most 18 colours (the palette, the axes, the background): as a picture of
 // palette indices it is a quarter of the bytes to pack, and the file is smaller.
@@ -297,7 +300,7 @@ std::optional<QString> writeImageFile(const QImage& image, const QString& path) 
     const QByteArray bytes = pngBytes(image);
     if (bytes.isEmpty())
         return cannotSave(path, QStringLiteral("l'immagine non si può codificare in PNG"));
-    return saveBytes(bytes, path);
+    return writeBytesFile(bytes, path);
 }
 
 std::optional<QString> writeSvgFile(const PlotJournal& journal, const FigureLook& look,

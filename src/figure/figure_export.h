@@ -56,6 +56,7 @@ QRectF fittedFigure(const FigureLook& look, const QRectF& area);
 // written completely, or whose replay was stopped, is not written at all, and an earlier file
 // of that name stays as it was. Each returns the reason, in Italian and naming the file, when
 // it could not write; a stop is no failure.
+std::optional<QString> writeBytesFile(const QByteArray& bytes, const QString& path);
 std::optional<QString> writeImageFile(const QImage& image, const QString& path);
 std::optional<QString> writeSvgFile(const PlotJournal& journal, const FigureLook& look,
                                     const QString& path, ProgressReport* progress = nullptr);
