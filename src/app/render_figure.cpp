@@ -1,6 +1,6 @@
 #include "app/render_figure.h"
 
-#include "core/scale_only_surface.h"
+#include "core/drawing_surface.h"
 #include "windows/plot/plot_export.h"
 #include "windows/plot/plot_journal.h"
 
@@ -15,7 +15,7 @@ void tell(std::FILE* errors, const QString& line) {
 int renderFigure(const RenderRequest& request, std::FILE* errors) {
     PlotJournal journal;
     PlotVariables plot;
-    ScaleOnlySurface surface;
+    DrawingSurface surface; // keeps the scale and pen, draws nothing
     std::int16_t Miocolor = request.startColour;
     const TaggedValue Incr = TaggedValue::fromDouble(request.incr);
     bool setUp = false;
