@@ -2,7 +2,7 @@
 #include "plain_math.h"
 
 #include "app/program.h"
-#include "core/scale_only_surface.h"
+#include "core/drawing_surface.h"
 #include "surface/plot_surface.h"
 #include "windows/calibration/form2.h"
 
@@ -59,7 +59,7 @@ void changeDrawing(benchmark::State& state) {
 
 // The same with a surface that draws nothing: what the window's own loop costs.
 void changeWithoutSurface(benchmark::State& state) {
-    struct NoSurface : ScaleOnlySurface {
+    struct NoSurface : DrawingSurface {
         void PSet(float x, float y, QRgb) override { sum_ += x + y; }
         float sum_ = 0;
     } none;

@@ -1,7 +1,7 @@
 #include "bench_support.h"
 #include "plain_math.h"
 
-#include "core/scale_only_surface.h"
+#include "core/drawing_surface.h"
 #include "figure/figure_export.h"
 #include "figure/replay.h"
 #include "shell/layout.h"
@@ -65,7 +65,7 @@ void exportFigure(benchmark::State& state, RunConstants values, Export kind, Lin
 }
 
 // Every dot of the run, in window units, with its colour.
-class DotCollector : public ScaleOnlySurface {
+class DotCollector : public DrawingSurface {
 public:
     void PSet(float x, float y, QRgb colour) override {
         if (collecting)

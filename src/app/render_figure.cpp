@@ -1,10 +1,9 @@
 #include "app/render_figure.h"
 
-#include "shell/layout.h"
-
-#include "core/scale_only_surface.h"
+#include "core/drawing_surface.h"
 #include "figure/figure_export.h"
 #include "figure/replay.h"
+#include "shell/layout.h"
 
 namespace {
 
@@ -17,7 +16,7 @@ void tell(std::FILE* errors, const QString& line) {
 int renderFigure(const RenderRequest& request, std::FILE* errors) {
     PlotJournal journal;
     PlotVariables plot;
-    ScaleOnlySurface surface;
+    DrawingSurface surface; // keeps the scale and pen, draws nothing
     std::int16_t Miocolor = request.startColour;
     const TaggedValue Incr = TaggedValue::fromDouble(request.incr);
     bool setUp = false;

@@ -116,7 +116,7 @@ void setUpPlotWindow(DrawingSurface& surface, PlotVariables& plot, const TaggedV
     constexpr float plotWidth = 500.0f;
     constexpr float originOffset = 10.0f; // O lies this far right of the centre
     plot.P1 = TaggedValue::fromSingle(degreeToRadianSingle);
-    surface.setScaleMode(7);
+    surface.setScaleMode(ScaleMode::Centimetres);
     surface.setDrawWidth(2);
     surface.setScaleWidth(plotWidth);
     // A factor that is not a number, or a height past the single range, leaves no height.

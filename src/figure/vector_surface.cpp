@@ -8,7 +8,6 @@
 namespace {
 
 constexpr double spotsPerInch = 600.0;
-constexpr double centimetresPerInch = 2.54;
 // Grid positions beyond this lie far off any picture; they are not looked up.
 constexpr double farthestSpot = 1e15;
 constexpr std::size_t queueLength = 32;
@@ -23,8 +22,10 @@ VectorSurface::VectorSurface(QPainter& painter, const QRectF& target, const Look
     const int windowWidth = std::max(1, look_.windowSize.width());
     pixel_ = target_.width() / windowWidth;
     spot_ = unitsPerInch / spotsPerInch;
-    scaleWidth_ = static_cast<float>(windowWidth);
-    scaleHeight_ = static_cast<float>(std::max(1, look_.windowSize.height()));
+    setLogicalArea(QSizeF(look_.windowSize), QPointF(look_.windowDpi, look_.windowDpi),
+                   {target_, pixel_});
+    setScaleWidth(static_cast<float>(windowWidth));
+    setScaleHeight(static_cast<float>(std::max(1, look_.windowSize.height())));
     queue_.reserve(queueLength + 1);
     painter_.setClipRect(target_);
     painter_.setPen(Qt::NoPen);
@@ -35,19 +36,9 @@ VectorSurface::~VectorSurface() {
     flush();
 }
 
-void VectorSurface::setScaleMode(int mode) {
-    if (mode != 7)
-        return;
-    scaleWidth_ =
-        static_cast<float>(look_.windowSize.width() / look_.windowDpi * centimetresPerInch);
-    scaleHeight_ =
-        static_cast<float>(look_.windowSize.height() / look_.windowDpi * centimetresPerInch);
-}
-
 QPointF VectorSurface::toPainter(float x, float y) const {
-    const double unitX = scaleWidth_ != 0.0f ? target_.width() / scaleWidth_ : pixel_;
-    const double unitY = scaleHeight_ != 0.0f ? target_.height() / scaleHeight_ : pixel_;
-    return {target_.left() + x * unitX, target_.top() + y * unitY};
+    const QTransform& units = userToDevice();
+    return {target_.left() + x * units.m11(), target_.top() + y * units.m22()};
 }
 
 namespace {
@@ -73,9 +64,9 @@ void VectorSurface::PSet(float x, float y, QRgb colour) {
 }
 
 void VectorSurface::drawBlock(const DotBlock& block) {
-    // The scale does not change within a block: toPainter's units, worked out once.
-    const double unitX = scaleWidth_ != 0.0f ? target_.width() / scaleWidth_ : pixel_;
-    const double unitY = scaleHeight_ != 0.0f ? target_.height() / scaleHeight_ : pixel_;
+    // The scale does not change within a block: toPainter's units, read once.
+    const double unitX = userToDevice().m11();
+    const double unitY = userToDevice().m22();
     // The grid places of the whole block first, in a loop without a branch to mispredict:
     // interleaved with the search of the queue, every mispredicted match threw away the
     // divisions of the dots after it.
@@ -88,14 +79,14 @@ void VectorSurface::drawBlock(const DotBlock& block) {
     std::size_t next = 0;
     const auto dotsUpTo = [&](std::size_t end) {
         if (next < end)
-            drawWidth_ = block.dotWidth;
+            setDrawWidth(block.dotWidth);
         for (; next < end; ++next)
             placeSpot(blockColumns_[next], blockRows_[next], block.colour[next]);
     };
     for (std::size_t index = 0; index < block.lineCount; ++index) {
         const DotBlock::Line& line = block.lines[index];
         dotsUpTo(line.before);
-        drawWidth_ = 1;
+        setDrawWidth(1);
         blockLine(line, windowUnits);
     }
     dotsUpTo(block.dotCount);
@@ -111,7 +102,7 @@ void VectorSurface::placeSpot(double column, double row, QRgb colour) {
         return; // not a finite place on the picture
     const auto columnIndex = static_cast<std::int64_t>(column);
     const auto rowIndex = static_cast<std::int64_t>(row);
-    const int width = drawWidth_;
+    const int width = DrawWidth();
     // The same dot again covers the waiting one entirely: the waiting one is not needed.
     // The latest dots are the likeliest to be met again. The fields are compared one by one
     // against values in registers, not against a dot on the stack: merged into one load of
@@ -131,7 +122,7 @@ void VectorSurface::placeSpot(double column, double row, QRgb colour) {
         }
     }
     Dot dot{columnIndex, rowIndex, width, colour, QRectF()};
-    const double side = std::max(1, drawWidth_) * pixel_;
+    const double side = std::max(1, DrawWidth()) * pixel_;
     dot.box = QRectF(target_.left() + column * spot_ - side / 2,
                      target_.top() + row * spot_ - side / 2, side, side);
     queue_.push_back(dot);
@@ -207,7 +198,7 @@ void VectorSurface::flush() {
 
 void VectorSurface::Line(float x1, float y1, float x2, float y2, std::optional<QRgb> colour) {
     flush();
-    const double width = std::max(1, drawWidth_) * pixel_;
+    const double width = std::max(1, DrawWidth()) * pixel_;
     painter_.setPen(QPen(QColor::fromRgb(colour ? *colour : look_.foreground), width, Qt::SolidLine,
                          Qt::SquareCap, Qt::MiterJoin));
     painter_.drawLine(toPainter(x1, y1), toPainter(x2, y2));
@@ -225,9 +216,7 @@ void VectorSurface::Cls() {
 
 // The window's pixels per unit of the scale, as the screen works them out at a ratio of 1.
 QPointF VectorSurface::windowPixelUnits() const {
-    const QSize window = look_.windowSize;
-    return {scaleWidth_ != 0.0f ? window.width() * 1.0 / scaleWidth_ : 1.0,
-            scaleHeight_ != 0.0f ? window.height() * 1.0 / scaleHeight_ : 1.0};
+    return {userToLogical().m11(), userToLogical().m22()};
 }
 
 // The ends of a line on the grid; none for a line off any grid.

@@ -47,13 +47,6 @@ public:
     VectorSurface(const VectorSurface&) = delete;
     VectorSurface& operator=(const VectorSurface&) = delete;
 
-    void setScaleMode(int mode) override;
-    void setScaleWidth(float width) override { scaleWidth_ = width; }
-    void setScaleHeight(float height) override { scaleHeight_ = height; }
-    float ScaleWidth() const override { return scaleWidth_; }
-    float ScaleHeight() const override { return scaleHeight_; }
-    void setDrawWidth(int pixels) override { drawWidth_ = pixels; }
-    int DrawWidth() const override { return drawWidth_; }
     void PSet(float x, float y, QRgb colour) override;
     void Line(float x1, float y1, float x2, float y2,
               std::optional<QRgb> colour = std::nullopt) override;
@@ -119,9 +112,6 @@ private:
     Look look_;
     double pixel_ = 1.0; // painter units per window pixel
     double spot_ = 1.0;  // painter units per grid step
-    float scaleWidth_ = 0.0f;
-    float scaleHeight_ = 0.0f;
-    int drawWidth_ = 1;
     std::vector<Dot> queue_;
     // A block's grid places, worked out before its dots are placed.
     std::array<double, DotBlock::capacity> blockColumns_;

@@ -2,8 +2,6 @@
 // recent dots) are one mechanism and read best together.
 #include "surface/image_surface.h"
 
-#include "core/numeric.h"
-
 #include <QPainter>
 #include <algorithm>
 #include <cmath>
@@ -27,49 +25,32 @@ void ImageSurface::setColours(QRgb foreground, QRgb background) {
 }
 
 void ImageSurface::setArea(QSize logicalSize, double ratio, QPointF logicalDpi) {
-    logicalDpi_ = logicalDpi;
+    const QSizeF deviceSize(logicalSize.width() * ratio, logicalSize.height() * ratio);
+    setLogicalArea(QSizeF(logicalSize), logicalDpi, {QRectF(QPointF(0.0, 0.0), deviceSize), ratio});
     if (logicalSize == logicalSize_ && ratio == ratio_ && !buffer_.isNull())
         return;
-    forget(Prepared::Nothing);
     logicalSize_ = logicalSize;
     ratio_ = ratio;
     ensureBuffer();
 }
 
-// The dots waiting to be written were placed with the scale and pen as they stand, so they
-// are written before either changes.
+// The dots waiting to be written were placed with the scale and pen as they stood, so they
+// are written before either is worked out again.
 void ImageSurface::forget(Prepared kept) {
     drawQueuedDots();
     prepared_ = std::min(prepared_, kept);
 }
 
-void ImageSurface::setScaleMode(int mode) {
-    if (mode != 7)
-        return;
+void ImageSurface::scaleChanged() {
     forget(Prepared::Nothing);
-    // Centimetres: the extents follow the area's physical size.
-    scaleWidth_ =
-        static_cast<float>(double(logicalSize_.width()) / logicalDpi_.x() * centimetresPerInch);
-    scaleHeight_ =
-        static_cast<float>(double(logicalSize_.height()) / logicalDpi_.y() * centimetresPerInch);
-}
-
-void ImageSurface::setScaleWidth(float width) {
-    forget(Prepared::Nothing);
-    scaleWidth_ = width;
-}
-
-void ImageSurface::setScaleHeight(float height) {
-    forget(Prepared::Nothing);
-    scaleHeight_ = height;
 }
 
 void ImageSurface::setDrawWidth(int pixels) {
-    const int width = std::max(1, pixels);
-    if (width == drawWidth_)
-        return;
+    DrawingSurface::setDrawWidth(std::max(1, pixels));
+}
+
+void ImageSurface::penChanged() {
     forget(Prepared::Scale);
-    drawWidth_ = width;
 }
 
 // Also writes the dots that wait, with the scale and pen they were given under.
@@ -83,14 +64,13 @@ void ImageSurface::prepare() {
 
 void ImageSurface::prepareScale() {
     ensureBuffer();
-    const QSize size = logicalSize_;
-    unitX_ = scaleWidth_ != 0.0f ? size.width() * ratio_ / scaleWidth_ : ratio_;
-    unitY_ = scaleHeight_ != 0.0f ? size.height() * ratio_ / scaleHeight_ : ratio_;
+    unitX_ = userToDevice().m11();
+    unitY_ = userToDevice().m22();
     prepared_ = Prepared::Scale;
 }
 
 void ImageSurface::preparePen() {
-    penWidth_ = std::max(1, static_cast<int>(std::lround(drawWidth_ * ratio_)));
+    penWidth_ = std::max(1, static_cast<int>(std::lround(DrawWidth() * ratio_)));
     footprint_ = &footprints_.of(penWidth_);
     anchorShift_ = raster::anchorShift(penWidth_);
     // A dot further off than its width has no pixel on the image.

@@ -39,13 +39,8 @@ public:
     // The logical DPI sets the centimetre scale.
     void setArea(QSize logicalSize, double ratio, QPointF logicalDpi);
 
-    void setScaleMode(int mode) override;
-    void setScaleWidth(float width) override;
-    void setScaleHeight(float height) override;
-    float ScaleWidth() const override { return scaleWidth_; }
-    float ScaleHeight() const override { return scaleHeight_; }
+    // Never less than a pixel.
     void setDrawWidth(int pixels) override;
-    int DrawWidth() const override { return drawWidth_; }
     void PSet(float x, float y, QRgb colour) override;
     void Line(float x1, float y1, float x2, float y2,
               std::optional<QRgb> colour = std::nullopt) override;
@@ -63,6 +58,10 @@ public:
     const QImage& buffer() const { return buffer_; }
     // The device pixel ratio the buffer was made for.
     double bufferRatio() const { return bufferRatio_; }
+
+protected:
+    void scaleChanged() override;
+    void penChanged() override;
 
 private:
     // How much of what every dot needs is worked out, until a new scale, pen or area.
@@ -113,12 +112,8 @@ private:
     double bufferRatio_ = 0.0;
     QSize logicalSize_;
     double ratio_ = 1.0;
-    QPointF logicalDpi_{96.0, 96.0};
     QRgb foreground_ = qRgb(0, 0, 0);
     QRgb background_ = qRgb(255, 255, 255);
-    float scaleWidth_ = 0.0f;
-    float scaleHeight_ = 0.0f;
-    int drawWidth_ = 1;
     Drawing drawing_ = Drawing::Economical;
 
     Prepared prepared_ = Prepared::Nothing;

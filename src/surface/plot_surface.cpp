@@ -31,18 +31,26 @@ void PlotSurface::syncArea() {
     areaStale_ = false;
 }
 
-void PlotSurface::setScaleMode(int mode) {
+void PlotSurface::setScaleMode(ScaleMode mode) {
     if (areaStale_)
         syncArea(); // centimetres follow the client area's size as it stands
     image_.setScaleMode(mode);
+    follow(image_);
 }
 
 void PlotSurface::setScaleWidth(float width) {
     image_.setScaleWidth(width);
+    follow(image_);
 }
 
 void PlotSurface::setScaleHeight(float height) {
     image_.setScaleHeight(height);
+    follow(image_);
+}
+
+void PlotSurface::setDrawWidth(int pixels) {
+    image_.setDrawWidth(pixels);
+    follow(image_);
 }
 
 void PlotSurface::PSet(float x, float y, QRgb colour) {
@@ -58,6 +66,7 @@ void PlotSurface::Line(float x1, float y1, float x2, float y2, std::optional<QRg
 void PlotSurface::drawBlock(const DotBlock& block) {
     beforeDrawing();
     image_.drawBlock(block);
+    follow(image_); // a block leaves its own pen
 }
 
 void PlotSurface::Cls() {
@@ -79,7 +88,8 @@ void PlotSurface::requestRepaint() {
 
 DrawingSurface& PlotSurface::sharedDrawing() {
     beforeDrawing();
-    return shared_;
+    // What the worker sets, or a block of it leaves, shows here as well.
+    return shared_.emplace(image_, imageLock_, [this] { follow(image_); });
 }
 
 QImage PlotSurface::snapshot() const {

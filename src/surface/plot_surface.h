@@ -7,6 +7,7 @@
 #include <QImage>
 #include <QWidget>
 #include <mutex>
+#include <optional>
 
 // A window's client area as a drawing surface. What is drawn goes into a back buffer in
 // device pixels (an ImageSurface), so the drawing stays crisp at any device pixel ratio and
@@ -22,13 +23,11 @@ public:
 
     void setDrawing(Drawing drawing) { image_.setDrawing(drawing); }
 
-    void setScaleMode(int mode) override;
+    // Passed on to the drawing, whose scale and pen this one then shows.
+    void setScaleMode(ScaleMode mode) override;
     void setScaleWidth(float width) override;
     void setScaleHeight(float height) override;
-    float ScaleWidth() const override { return image_.ScaleWidth(); }
-    float ScaleHeight() const override { return image_.ScaleHeight(); }
-    void setDrawWidth(int pixels) override { image_.setDrawWidth(pixels); }
-    int DrawWidth() const override { return image_.DrawWidth(); }
+    void setDrawWidth(int pixels) override;
     void PSet(float x, float y, QRgb colour) override;
     void Line(float x1, float y1, float x2, float y2,
               std::optional<QRgb> colour = std::nullopt) override;
@@ -63,7 +62,8 @@ private:
 
     ImageSurface image_;
     mutable std::mutex imageLock_;
-    LockedSurface shared_{image_, imageLock_};
+    // Made afresh for each worker, from the drawing as it stands then.
+    std::optional<LockedSurface> shared_;
     // Any event may bring a new screen, size, ratio or palette; they are read again before
     // the next drawing.
     bool areaStale_ = true;

@@ -66,7 +66,7 @@ struct GeneratorRun {
         plot.X1 = number(-1);
         plot.Y1 = number(-2);
         plot.A2 = untouchedA2;
-        surface.drawWidth = 2; // the set-up draws the axes at width 2
+        surface.setDrawWidth(2); // the set-up draws the axes at width 2
     }
 
     void operator()(const CurveConstants& constants, LinkingLines lines = LinkingLines::Off) {
@@ -222,7 +222,7 @@ void CurveGeneratorTest::defaultsWalkAlongOA() {
     // The loop counts both 0 and n, so the last dot of curve 1 lies past A.
     const Operation& last = run.surface.operations[180];
     QVERIFY(std::hypot(last.x1 - run.cx(), run.cy() - last.y1) > 86.0 + 0.9);
-    QCOMPARE(run.surface.drawWidth, 3);
+    QCOMPARE(run.surface.DrawWidth(), 3);
 }
 
 void CurveGeneratorTest::linkingLines_data() {
@@ -262,7 +262,7 @@ void CurveGeneratorTest::linkingLines() {
         if (QTest::currentTestFailed())
             return;
     }
-    QCOMPARE(run.surface.drawWidth, widthAfter);
+    QCOMPARE(run.surface.DrawWidth(), widthAfter);
 }
 
 void CurveGeneratorTest::refusedRuns_data() {
@@ -315,7 +315,7 @@ void CurveGeneratorTest::refusedRuns() {
         QVERIFY2(run.message->startsWith(message), qPrintable(*run.message));
     QCOMPARE(run.shape(), QString());
     QCOMPARE(int(run.Miocolor), 6);
-    QCOMPARE(run.surface.drawWidth, 2);
+    QCOMPARE(run.surface.DrawWidth(), 2);
     QCOMPARE(int(run.plot.A2), untouchedA2);
     QCOMPARE(run.plot.X1, number(-1));
     QCOMPARE(run.plot.Y1, number(-2));
@@ -590,7 +590,7 @@ void CurveGeneratorTest::runLeavesTheLastCandidate() {
     QCOMPARE(run.plot.X1, number(walkOfCurveOne(epsilon, beta1, candidates, cosine)));
     QCOMPARE(run.plot.Y1, number(walkOfCurveOne(epsilon, beta1, candidates, sine)));
     QCOMPARE(int(run.plot.A2), A2);
-    QCOMPARE(run.surface.drawWidth, 3);
+    QCOMPARE(run.surface.DrawWidth(), 3);
 }
 
 void CurveGeneratorTest::singleProductOfTAndP1_data() {

@@ -48,14 +48,23 @@ QImage paint(const Drawing& drawing, Writing writing, Written& written) {
 // each dot and line, a block's taken one at a time through the vector surface's own drawing.
 class Flushing : public DrawingSurface {
 public:
-    explicit Flushing(VectorSurface& surface) : surface_(surface) {}
-    void setScaleMode(int mode) override { surface_.setScaleMode(mode); }
-    void setScaleWidth(float width) override { surface_.setScaleWidth(width); }
-    void setScaleHeight(float height) override { surface_.setScaleHeight(height); }
-    float ScaleWidth() const override { return surface_.ScaleWidth(); }
-    float ScaleHeight() const override { return surface_.ScaleHeight(); }
-    void setDrawWidth(int pixels) override { surface_.setDrawWidth(pixels); }
-    int DrawWidth() const override { return surface_.DrawWidth(); }
+    explicit Flushing(VectorSurface& surface) : surface_(surface) { follow(surface_); }
+    void setScaleMode(ScaleMode mode) override {
+        surface_.setScaleMode(mode);
+        follow(surface_);
+    }
+    void setScaleWidth(float width) override {
+        surface_.setScaleWidth(width);
+        follow(surface_);
+    }
+    void setScaleHeight(float height) override {
+        surface_.setScaleHeight(height);
+        follow(surface_);
+    }
+    void setDrawWidth(int pixels) override {
+        surface_.setDrawWidth(pixels);
+        follow(surface_);
+    }
     void PSet(float x, float y, QRgb colour) override {
         surface_.PSet(x, y, colour);
         surface_.flush();
@@ -89,6 +98,7 @@ private:
         one_.dotWidth = dotWidth;
         surface_.drawBlock(one_);
         surface_.flush();
+        follow(surface_);
     }
 
     VectorSurface& surface_;

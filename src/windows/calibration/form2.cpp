@@ -64,7 +64,7 @@ void Form2::Form_Activate() {
 
 void Form2::COORDINATE() {
     DrawingSurface& surface = *drawing_;
-    surface.setScaleMode(0);
+    surface.setScaleMode(ScaleMode::User);
     surface.setDrawWidth(1);
     surface.setScaleWidth(surfaceWidth);
     surface.setScaleHeight(static_cast<float>(surface.ScaleWidth() * Incr.toDouble().valueOr(0.0)));

@@ -160,8 +160,8 @@ void TestForm2::activationDrawsAxesAndFigure() {
     form().drawOn(recorder);
     program->Show(form());
     const float height = static_cast<float>(double(surfaceWidth) * 0.51);
-    COMPARE_EXACTLY(recorder.scaleWidth, surfaceWidth);
-    COMPARE_EXACTLY(recorder.scaleHeight, height);
+    COMPARE_EXACTLY(recorder.ScaleWidth(), surfaceWidth);
+    COMPARE_EXACTLY(recorder.ScaleHeight(), height);
     const auto lines = recorder.of(RecordingSurface::Kind::Line);
     QCOMPARE(lines.size(), std::size_t(2));
     const float cx = form().CX.single();
@@ -338,7 +338,7 @@ void TestForm2::reactivationResetsIncrButNotBar() {
     QCOMPARE(text1().text(), QStringLiteral("0,51"));
     QCOMPARE(bar().value(), 4);
     QVERIFY(recorder.of(RecordingSurface::Kind::Clear).empty());
-    COMPARE_EXACTLY(recorder.scaleHeight, static_cast<float>(double(surfaceWidth) * 0.51));
+    COMPARE_EXACTLY(recorder.ScaleHeight(), static_cast<float>(double(surfaceWidth) * 0.51));
 }
 
 void TestForm2::esciEndsProgram() {
