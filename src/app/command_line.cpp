@@ -323,7 +323,7 @@ CommandLine parseOwnArguments(const QStringList& arguments) {
     if (!format)
         return refused(
             refusal(QStringLiteral("render"),
-                    QStringLiteral("«%1» non finisce in .png, .svg o .pdf").arg(request.file)));
+                    QStringLiteral("«%1» non finisce in %2").arg(request.file, knownSuffixes())));
     request.format = *format;
     return readRender(given, std::move(request));
 }

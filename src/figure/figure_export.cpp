@@ -5,6 +5,7 @@
 #include "figure/vector_surface.h"
 #include "core/worker.h"
 #include "figure/figure_module.h"
+#include "figure/session_file.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -180,18 +181,64 @@ QImage withColourTable(const QImage& picture) {
     return indexed;
 }
 
-QByteArray pngBytes(const QImage& image) {
+QByteArray pngBytes(const QImage& image, const Recipe& recipe) {
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
     QImageWriter writer(&buffer, "png");
     // zlib's fastest level: the picture is mostly one colour, and packs well even so.
     writer.setQuality(pngQuality);
-    writer.write(withColourTable(image));
+    QImage indexed = withColourTable(image);
+    if (!recipe.isEmpty())
+        indexed.setText(recipeKey, QString::fromUtf8(recipe));
+    writer.write(indexed);
     return buffer.data();
 }
 
+// Passes an SVG on as it is written, with the recipe's metadata just inside its root element.
+class WithMetadata : public QIODevice {
+public:
+    WithMetadata(QIODevice& target, const Recipe& recipe)
+        : target_(target),
+          metadata_("<metadata>" + recipeMetadataXml(recipe) + "</metadata>\n") {
+        open(QIODevice::WriteOnly);
+    }
+    // Whatever was held back, for a root element never seen.
+    void finish() {
+        if (!head_.isEmpty())
+            target_.write(std::exchange(head_, {}));
+    }
+
+protected:
+    qint64 readData(char*, qint64) override { return -1; }
+    qint64 writeData(const char* data, qint64 length) override {
+        if (inserted_)
+            return target_.write(data, length) == length ? length : -1;
+        head_.append(data, length);
+        const qsizetype root = head_.indexOf("<svg");
+        const qsizetype end = root < 0 ? -1 : head_.indexOf('>', root);
+        if (end >= 0) {
+            head_.insert(end + 1, "\n" + metadata_);
+            inserted_ = true;
+            if (target_.write(std::exchange(head_, {})) < 0)
+                return -1;
+        }
+        return length;
+    }
+
+private:
+    QIODevice& target_;
+    QByteArray metadata_;
+    QByteArray head_;
+    bool inserted_ = false;
+};
+
 Painted paintSvg(const FigureModuleEntries& module, const PlotJournal& journal,
-                 const FigureLook& look, QIODevice& device, ProgressReport* progress) {
+                 const FigureLook& look, QIODevice& target, ProgressReport* progress,
+                 const Recipe& recipe) {
+    std::optional<WithMetadata> withRecipe;
+    if (!recipe.isEmpty())
+        withRecipe.emplace(target, recipe);
+    QIODevice& device = withRecipe ? static_cast<QIODevice&>(*withRecipe) : target;
     Replay replay = Replay::Whole;
     const bool painted =
         module.paintSvg(device, look.logicalSize, static_cast<int>(svgUnitsPerInch),
@@ -200,16 +247,30 @@ Painted paintSvg(const FigureModuleEntries& module, const PlotJournal& journal,
                                                  QRectF(QPointF(0, 0), QSizeF(look.logicalSize)),
                                                  svgUnitsPerInch, progress);
                         });
+    if (withRecipe)
+        withRecipe->finish();
     if (replay == Replay::Stopped)
         return Painted::Stopped;
     return painted ? Painted::Whole : Painted::Failed;
 }
 
+// An XMP packet with the recipe.
+QByteArray xmpWith(const Recipe& recipe) {
+    return "<?xpacket begin=\"\xEF\xBB\xBF\" id=\"W5M0MpCehiHzreSzNTczkc9d\"?>\n"
+           "<x:xmpmeta xmlns:x=\"adobe:ns:meta/\">\n"
+           "<rdf:RDF xmlns:rdf=\"http://www.w3.org/1999/02/22-rdf-syntax-ns#\">\n"
+           "<rdf:Description rdf:about=\"\">\n" +
+           recipeMetadataXml(recipe) +
+           "\n</rdf:Description>\n</rdf:RDF>\n</x:xmpmeta>\n<?xpacket end=\"w\"?>";
+}
+
 Painted paintPdf(const PlotJournal& journal, const FigureLook& look, QIODevice& device,
-                 ProgressReport* progress) {
+                 ProgressReport* progress, const Recipe& recipe) {
     QPdfWriter writer(&device);
     writer.setTitle(QStringLiteral("CURVE ZOR-PUN"));
     writer.setCreator(QStringLiteral("CURVE ZOR-PUN 1.00"));
+    if (!recipe.isEmpty())
+        writer.setDocumentXmpMetadata(xmpWith(recipe));
     writer.setResolution(pdfUnitsPerInch);
     // One page the size of the window on its screen.
     const QSizeF millimetres(look.logicalSize.width() / look.logicalDpi.x() * millimetresPerInch,
@@ -232,23 +293,12 @@ QSizeF recordedSize(const FigureLook& look) {
 
 } // namespace
 
-std::optional<FigureFormat> formatForFile(const QString& path) {
-    const QString suffix = QFileInfo(path).suffix().toLower();
-    if (suffix == QLatin1String("png"))
-        return FigureFormat::Png;
-    if (suffix == QLatin1String("svg"))
-        return FigureFormat::Svg;
-    if (suffix == QLatin1String("pdf"))
-        return FigureFormat::Pdf;
-    return std::nullopt;
-}
-
 QImage renderFigureImage(const PlotJournal& journal, const FigureLook& look, double ratio,
-                         ProgressReport* progress) {
+                         ProgressReport* progress, PlotVariables* variables) {
     ImageSurface surface;
     surface.setColours(look.foreground, look.background);
     surface.setArea(look.logicalSize, ratio, look.logicalDpi);
-    if (replayJournal(journal, surface, progress) == Replay::Stopped)
+    if (replayJournal(journal, surface, progress, variables) == Replay::Stopped)
         return {};
     // A fresh buffer is the area itself: handing it on spares a copy of a large picture.
     surface.flush();
@@ -296,28 +346,31 @@ void paintRecordedFigure(const QPicture& picture, const FigureLook& look, QPaint
     painter.restore();
 }
 
-std::optional<QString> writeImageFile(const QImage& image, const QString& path) {
-    const QByteArray bytes = pngBytes(image);
+std::optional<QString> writeImageFile(const QImage& image, const QString& path,
+                                      const Recipe& recipe) {
+    const QByteArray bytes = pngBytes(image, recipe);
     if (bytes.isEmpty())
         return cannotSave(path, QStringLiteral("l'immagine non si può codificare in PNG"));
     return writeBytesFile(bytes, path);
 }
 
 std::optional<QString> writeSvgFile(const PlotJournal& journal, const FigureLook& look,
-                                    const QString& path, ProgressReport* progress) {
+                                    const QString& path, ProgressReport* progress,
+                                    const Recipe& recipe) {
     const auto module = figureModule();
     if (const QString* failure = std::get_if<QString>(&module))
         return cannotSave(path, *failure);
     const FigureModuleEntries& entries = *std::get<const FigureModuleEntries*>(module);
     return saveAsPainted(
-        path, [&](QIODevice& device) { return paintSvg(entries, journal, look, device, progress); },
+        path, [&](QIODevice& device) { return paintSvg(entries, journal, look, device, progress, recipe); },
         QStringLiteral("il disegno SVG non si è potuto comporre"));
 }
 
 std::optional<QString> writePdfFile(const PlotJournal& journal, const FigureLook& look,
-                                    const QString& path, ProgressReport* progress) {
+                                    const QString& path, ProgressReport* progress,
+                                    const Recipe& recipe) {
     return saveAsPainted(
-        path, [&](QIODevice& device) { return paintPdf(journal, look, device, progress); },
+        path, [&](QIODevice& device) { return paintPdf(journal, look, device, progress, recipe); },
         QStringLiteral("il disegno PDF non si è potuto comporre"));
 }
 
@@ -333,25 +386,25 @@ void runCopy(const PlotJournal& journal, ProgressReport* progress,
 
 std::optional<QString> writeFigureFile(const PlotJournal& journal, const FigureLook& look,
                                        const QString& path, int scale, const QImage* screenImage,
-                                       ProgressReport* progress) {
+                                       ProgressReport* progress, const Recipe& recipe) {
     const std::optional<FigureFormat> format = formatForFile(path);
     if (!format)
-        return cannotSave(path, QStringLiteral("il nome non finisce in .png, .svg o .pdf"));
+        return cannotSave(path, QStringLiteral("il nome non finisce in %1").arg(knownSuffixes()));
     if (*format == FigureFormat::Png && scale == 1 && screenImage)
-        return writeImageFile(*screenImage, path);
+        return writeImageFile(*screenImage, path, recipe);
     std::optional<QString> failure;
     runCopy(journal, progress, [&](ProgressReport* reports) {
         switch (*format) {
         case FigureFormat::Png:
             if (const QImage image = renderFigureImage(journal, look, scale, reports);
                 !image.isNull())
-                failure = writeImageFile(image, path);
+                failure = writeImageFile(image, path, recipe);
             break;
         case FigureFormat::Svg:
-            failure = writeSvgFile(journal, look, path, reports);
+            failure = writeSvgFile(journal, look, path, reports, recipe);
             break;
         case FigureFormat::Pdf:
-            failure = writePdfFile(journal, look, path, reports);
+            failure = writePdfFile(journal, look, path, reports, recipe);
             break;
         }
     });

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "figure/figure_formats.h"
 #include "figure/replay.h"
 
 #include <QImage>
@@ -13,11 +14,6 @@
 
 class QPainter;
 
-// The kinds of file a figure can be written to.
-enum class FigureFormat { Png, Svg, Pdf };
-
-// The format for a file name's extension (case ignored), or nothing for an unknown one.
-std::optional<FigureFormat> formatForFile(const QString& path);
 
 // The plot window's drawing area as a copy must reproduce it.
 struct FigureLook {
@@ -33,8 +29,9 @@ struct FigureLook {
 // The journal drawn afresh into an image of the client area at that many device pixels per
 // logical pixel; at the screen's own ratio it is the screen's buffer, pixel for pixel. A null
 // image when stopped.
+// The plot variables, when given, are left as the plot window's would be after the same steps.
 QImage renderFigureImage(const PlotJournal& journal, const FigureLook& look, double ratio,
-                         ProgressReport* progress = nullptr);
+                         ProgressReport* progress = nullptr, PlotVariables* variables = nullptr);
 
 // The journal drawn as vectors into target, which has the client area's proportions.
 // unitsPerInch: the painter's units per inch on its device.
@@ -52,16 +49,24 @@ void paintRecordedFigure(const QPicture& picture, const FigureLook& look, QPaint
 // The largest rectangle of the look's proportions centred in an area.
 QRectF fittedFigure(const FigureLook& look, const QRectF& area);
 
+// A figure's recipe: the session that drew it, as a session file holds it. Each file below
+// carries it when one is given: a PNG as a text chunk, an SVG in its metadata, a PDF in its
+// XMP metadata.
+using Recipe = QByteArray;
+
 // Each writes through a QSaveFile, SVG and PDF as they are painted: a file that cannot be
 // written completely, or whose replay was stopped, is not written at all, and an earlier file
 // of that name stays as it was. Each returns the reason, in Italian and naming the file, when
 // it could not write; a stop is no failure.
 std::optional<QString> writeBytesFile(const QByteArray& bytes, const QString& path);
-std::optional<QString> writeImageFile(const QImage& image, const QString& path);
+std::optional<QString> writeImageFile(const QImage& image, const QString& path,
+                                      const Recipe& recipe = {});
 std::optional<QString> writeSvgFile(const PlotJournal& journal, const FigureLook& look,
-                                    const QString& path, ProgressReport* progress = nullptr);
+                                    const QString& path, ProgressReport* progress = nullptr,
+                                    const Recipe& recipe = {});
 std::optional<QString> writePdfFile(const PlotJournal& journal, const FigureLook& look,
-                                    const QString& path, ProgressReport* progress = nullptr);
+                                    const QString& path, ProgressReport* progress = nullptr,
+                                    const Recipe& recipe = {});
 
 // A figure of the journal in the format of the file's extension: a PNG at scale times the
 // client area (1 takes screenImage as it is, when given), an SVG or a PDF. A long replay goes
@@ -69,7 +74,8 @@ std::optional<QString> writePdfFile(const PlotJournal& journal, const FigureLook
 std::optional<QString> writeFigureFile(const PlotJournal& journal, const FigureLook& look,
                                        const QString& path, int scale,
                                        const QImage* screenImage = nullptr,
-                                       ProgressReport* progress = nullptr);
+                                       ProgressReport* progress = nullptr,
+                                       const Recipe& recipe = {});
 
 // Runs a copy's task with its progress, on a worker thread when the journal is long enough
 // and the progress may be called from there, here otherwise.

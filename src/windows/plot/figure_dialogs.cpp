@@ -3,30 +3,14 @@
 #include "shell/platform.h"
 
 #include <QFileDialog>
-#include <array>
 
 namespace {
 
-struct Filter {
-    const char* text;
-    FigureFormat format;
-    int scale;
-    const char* suffix;
-};
-
-const std::array<Filter, 5> filters{{
-    {"Immagine PNG, come la finestra (*.png)", FigureFormat::Png, 1, "png"},
-    {"Immagine PNG, 2 volte la finestra (*.png)", FigureFormat::Png, 2, "png"},
-    {"Immagine PNG, 4 volte la finestra (*.png)", FigureFormat::Png, 4, "png"},
-    {"Disegno vettoriale SVG (*.svg)", FigureFormat::Svg, 1, "svg"},
-    {"Documento PDF (*.pdf)", FigureFormat::Pdf, 1, "pdf"},
-}};
-
-const Filter& filterNamed(const QString& text) {
-    for (const Filter& filter : filters)
-        if (text == QString::fromUtf8(filter.text))
-            return filter;
-    return filters.front();
+const FigureFormatRow& filterNamed(const QString& text) {
+    for (const FigureFormatRow& row : figureFormats())
+        if (text == QString::fromUtf8(row.filterText))
+            return row;
+    return figureFormats().front();
 }
 
 } // namespace
@@ -36,8 +20,8 @@ std::unique_ptr<QFileDialog> saveImageDialog(QWidget* owner) {
     dialog->setAcceptMode(QFileDialog::AcceptSave);
     dialog->setFileMode(QFileDialog::AnyFile);
     QStringList names;
-    for (const Filter& filter : filters)
-        names << QString::fromUtf8(filter.text);
+    for (const FigureFormatRow& row : figureFormats())
+        names << QString::fromUtf8(row.filterText);
     dialog->setNameFilters(names);
     dialog->setDefaultSuffix(QStringLiteral("png"));
     // A name typed without an extension takes the chosen filter's.
@@ -53,7 +37,7 @@ std::optional<FigureDialogs::SaveChoice> DesktopFigureDialogs::chooseSaveFile(QW
     const std::unique_ptr<QFileDialog> dialog = saveImageDialog(owner);
     if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty())
         return std::nullopt;
-    const Filter& filter = filterNamed(dialog->selectedNameFilter());
+    const FigureFormatRow& filter = filterNamed(dialog->selectedNameFilter());
     return SaveChoice{dialog->selectedFiles().constFirst(), filter.format, filter.scale};
 }
 

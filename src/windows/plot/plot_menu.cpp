@@ -13,22 +13,6 @@
 #include <QMenu>
 #include <QPainter>
 
-namespace {
-
-QString suffixOf(FigureFormat format) {
-    switch (format) {
-    case FigureFormat::Svg:
-        return QStringLiteral("svg");
-    case FigureFormat::Pdf:
-        return QStringLiteral("pdf");
-    case FigureFormat::Png:
-        break;
-    }
-    return QStringLiteral("png");
-}
-
-} // namespace
-
 PlotMenu::PlotMenu(ProgramWindow& window, PlotSurface& surface, const PlotJournal& journal)
     : QObject(&window), window_(window), surface_(surface), journal_(journal),
       menu_(new QMenu(&window)) {
