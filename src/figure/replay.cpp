@@ -108,3 +108,43 @@ Replay replayJournal(const PlotJournal& journal, DrawingSurface& surface,
     }
     return Replay::Whole;
 }
+
+PlotJournal journalOf(const std::vector<SessionEntry>& history) {
+    PlotJournal journal;
+    for (const SessionEntry& entry : history) {
+        if (const auto* setUp = std::get_if<PlotSetUp>(&entry))
+            journal.recordSetUp(setUp->Incr);
+        else if (const auto* run = std::get_if<PlotRun>(&entry))
+            journal.recordRun(*run);
+        else
+            journal.clear();
+    }
+    return journal;
+}
+
+namespace {
+
+// Stops a run at its first report: by then it has started, or said why it would not.
+class StopAtOnce : public ProgressReport {
+public:
+    bool update(std::int64_t, std::int64_t) override { return false; }
+};
+
+} // namespace
+
+std::optional<QString> firstRefusal(const std::vector<SessionEntry>& history) {
+    DrawingSurface nowhere;
+    PlotVariables plot;
+    StopAtOnce stop;
+    for (const SessionEntry& entry : history) {
+        if (const auto* setUp = std::get_if<PlotSetUp>(&entry)) {
+            setUpPlotWindow(nowhere, plot, setUp->Incr);
+        } else if (const auto* run = std::get_if<PlotRun>(&entry)) {
+            std::int16_t colour = run->startColour;
+            if (std::optional<QString> message =
+                    runCurveGenerator(run->constants, run->lines, colour, plot, nowhere, &stop))
+                return message;
+        }
+    }
+    return std::nullopt;
+}

@@ -2,7 +2,7 @@
 
 // Drawing a journal again, and recording runs made off the screen. No widgets.
 
-#include "core/plot_journal.h"
+#include "core/session.h"
 
 #include <cstdint>
 #include <optional>
@@ -30,3 +30,10 @@ std::int64_t passesToReplay(const PlotJournal& journal);
 // window's would be after the same steps.
 Replay replayJournal(const PlotJournal& journal, DrawingSurface& surface,
                      ProgressReport* progress = nullptr, PlotVariables* variables = nullptr);
+
+// The drawing a history leaves: its entries since the last clear.
+PlotJournal journalOf(const std::vector<SessionEntry>& history);
+
+// The first run of a history that the plot window would refuse, with the message it would
+// show; none when every run would start.
+std::optional<QString> firstRefusal(const std::vector<SessionEntry>& history);

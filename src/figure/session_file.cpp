@@ -72,15 +72,17 @@ QByteArray encodeSession(const SessionControls& controls, const std::vector<Sess
                                   {QStringLiteral("Incr"), incr}};
     const QJsonObject constants{{QStringLiteral("texts"), textsToJson(controls.constantTexts)},
                                 {QStringLiteral("read"), read}};
-    const QJsonObject session{{QStringLiteral("format"), sessionFormatName},
-                              {QStringLiteral("version"), sessionFormatVersion},
-                              {QStringLiteral("program"), programName},
+    const QJsonObject session{{QStringLiteral("program"), programName},
                               {QStringLiteral("locale"), QLocale().name()},
                               {QStringLiteral("calibration"), calibration},
                               {QStringLiteral("constants"), constants},
                               {QStringLiteral("colourCursor"), controls.Miocolor},
                               {QStringLiteral("history"), entries}};
-    return QJsonDocument(session).toJson(QJsonDocument::Indented);
+    // The format's name and version come first, where a file manager's magic looks: a JSON
+    // object's fields are written in the order of their names otherwise.
+    const QByteArray rest = QJsonDocument(session).toJson(QJsonDocument::Indented);
+    return "{\n    \"format\": \"" + sessionFormatName.toUtf8() + "\",\n    \"version\": " +
+           QByteArray::number(sessionFormatVersion) + ",\n" + rest.mid(2);
 }
 
 namespace {

@@ -1,11 +1,15 @@
 #include "shell/program_shell.h"
 
+#include "figure/session_file.h"
 #include "shell/accessibility.h"
 #include "shell/platform.h"
 #include "shell/program_window.h"
 
 #include <QApplication>
+#include <QDebug>
 #include <QDialog>
+#include <QDir>
+#include <QFileInfo>
 #include <QEvent>
 #include <QWidget>
 #include <algorithm>
@@ -18,6 +22,23 @@ ProgramShell::ProgramShell(Platform& platform) : platform_(platform) {
 
 ProgramShell::~ProgramShell() {
     markEnded();
+}
+
+void ProgramShell::keepSessionAt(const QString& path) {
+    const bool connected = !keptSessionPath_.isEmpty();
+    keptSessionPath_ = path;
+    if (connected || path.isEmpty())
+        return;
+    // Written whole or not at all, after every run, clear, undo and redo: "ESCI" ends the
+    // program at once, and a crash loses at most the run in progress.
+    const auto keep = [this] {
+        QDir().mkpath(QFileInfo(keptSessionPath_).absolutePath());
+        if (const std::optional<QString> failure = writeSessionFile(
+                keptSessionPath_, encodeSession(session_.controls(), session_.history())))
+            qWarning().noquote() << *failure;
+    };
+    connect(&session_, &Session::stepRecorded, this, keep);
+    connect(&session_, &Session::journalReplaced, this, keep);
 }
 
 void ProgramShell::markEnded() {

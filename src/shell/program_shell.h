@@ -36,6 +36,10 @@ public:
 
     Platform& platform() const { return platform_; }
     Session& session() { return session_; }
+    // Where the session is kept after every step, so that it outlives the program; empty
+    // when it is not kept.
+    QString keptSessionPath() const { return keptSessionPath_; }
+    void keepSessionAt(const QString& path);
 
     // The window of that name, made on the first reference to it.
     virtual ProgramWindow& window(WindowName name) = 0;
@@ -93,6 +97,7 @@ private:
 
     Platform& platform_;
     Session session_;
+    QString keptSessionPath_;
     ProgramWindow* active_ = nullptr;
     ProgramWindow* pendingActivation_ = nullptr;
     // The windows Show() asked the platform to activate whose activation has not come back

@@ -247,6 +247,18 @@ void ImageSurface::Cls() {
     adoptBuffer();
 }
 
+void ImageSurface::replaceWith(const QImage& picture) {
+    Cls();
+    {
+        QImage plain = picture;
+        plain.setDevicePixelRatio(1.0);
+        QPainter painter(&buffer_);
+        painter.setCompositionMode(QPainter::CompositionMode_Source);
+        painter.drawImage(QPoint(0, 0), plain);
+    }
+    adoptBuffer();
+}
+
 void ImageSurface::ensureBuffer() {
     // The buffer keeps a device pixel ratio of 1 so that every operation works in device
     // pixels; bufferRatio_ remembers the ratio it was made for.

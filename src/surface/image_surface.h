@@ -55,6 +55,8 @@ public:
     QImage snapshot() const;
     // Writes what waits; the buffer then holds the whole drawing.
     void flush();
+    // The drawing becomes that picture, made at the same size and ratio elsewhere.
+    void replaceWith(const QImage& picture);
     const QImage& buffer() const { return buffer_; }
     // The device pixel ratio the buffer was made for.
     double bufferRatio() const { return bufferRatio_; }

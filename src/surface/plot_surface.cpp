@@ -115,3 +115,8 @@ void PlotSurface::paintEvent(QPaintEvent* event) {
     const QRectF source(QPointF(area.topLeft()) * ratio, QSizeF(area.size()) * ratio);
     painter.drawImage(QRectF(area), image_.buffer(), source);
 }
+
+void PlotSurface::showPicture(const QImage& picture) {
+    beforeDrawing();
+    image_.replaceWith(picture);
+}

@@ -36,6 +36,8 @@ public:
 
     // The drawing as it stands, in device pixels, cut to the client area.
     QImage snapshot() const;
+    // Shows a picture drawn elsewhere at this surface's size and ratio, as if drawn here.
+    void showPicture(const QImage& picture);
     // The drawing behind the widget, for whatever must make the same pixels elsewhere.
     const ImageSurface& image() const { return image_; }
     // For drawing from a worker thread: the same drawing, each operation under the lock

@@ -24,7 +24,16 @@ public:
         return std::nullopt;
     }
 
+    std::optional<QString> chooseSessionFile(QWidget*, SessionFile purpose) override {
+        ++(purpose == SessionFile::Save ? sessionSaveAsked : sessionOpenAsked);
+        return purpose == SessionFile::Save ? sessionSaveAnswer : sessionOpenAnswer;
+    }
+
     std::optional<SaveChoice> saveAnswer;
+    std::optional<QString> sessionSaveAnswer;
+    std::optional<QString> sessionOpenAnswer;
+    int sessionSaveAsked = 0;
+    int sessionOpenAsked = 0;
     QString printTo;
     int saveAsked = 0;
     int printAsked = 0;

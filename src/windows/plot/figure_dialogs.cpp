@@ -48,3 +48,19 @@ std::optional<QString> DesktopFigureDialogs::print(QWidget* owner, const PagePai
     std::get<const FigureModuleEntries*>(module)->showPrintPreview(owner, programTitle, paint);
     return std::nullopt;
 }
+
+std::optional<QString> DesktopFigureDialogs::chooseSessionFile(QWidget* owner,
+                                                               SessionFile purpose) {
+    const QString sessions = QStringLiteral("Sessione di CURVE ZOR-PUN (*.zorpun)");
+    const QString path =
+        purpose == SessionFile::Save
+            ? QFileDialog::getSaveFileName(owner, QStringLiteral("Salva sessione"),
+                                           QStringLiteral("sessione.zorpun"), sessions)
+            : QFileDialog::getOpenFileName(
+                  owner, QStringLiteral("Apri sessione"), QString(),
+                  QStringLiteral("Sessioni e figure (*.zorpun *.png *.svg *.pdf);;") + sessions +
+                      QStringLiteral(";;Tutti i file (*)"));
+    if (path.isEmpty())
+        return std::nullopt;
+    return path;
+}

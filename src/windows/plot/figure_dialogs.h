@@ -29,6 +29,10 @@ public:
     // preview and for the print. Returns the reason, in Italian, when printing is not
     // possible at all.
     virtual std::optional<QString> print(QWidget* owner, const PagePainting& paint) = 0;
+    // The file a session is saved to, or opened from (a session or a figure that carries
+    // one); nothing when the user cancelled.
+    enum class SessionFile { Save, Open };
+    virtual std::optional<QString> chooseSessionFile(QWidget* owner, SessionFile purpose) = 0;
 };
 
 // The dialog "Salva immagine…" opens, set up and not yet shown.
@@ -38,4 +42,5 @@ class DesktopFigureDialogs : public FigureDialogs {
 public:
     std::optional<SaveChoice> chooseSaveFile(QWidget* owner) override;
     std::optional<QString> print(QWidget* owner, const PagePainting& paint) override;
+    std::optional<QString> chooseSessionFile(QWidget* owner, SessionFile purpose) override;
 };

@@ -4,6 +4,7 @@
 #include "shell/platform.h"
 #include "shell/program_shell.h"
 #include "surface/plot_surface.h"
+#include "figure/session_file.h"
 #include "windows/plot/curve_run.h"
 #include "windows/plot/plot_menu.h"
 
@@ -22,6 +23,7 @@ Form4::Form4(ProgramShell& program) : ProgramWindow(program, form4Layout()) {
     describeDrawing(*surface_, QStringLiteral("Grafico delle curve"), drawingDescription);
     describePlot();
     figureMenu_ = new PlotMenu(*this, *surface_, journal());
+    figureMenu_->setSessionOpener([this](const QString& path) { return openSession(path); });
     connect(&program.session(), &Session::journalReplaced, this, &Form4::redrawFromJournal);
     restFocusOnTheDrawing();
     onClick(QStringLiteral("Command1"), [this] { Command1_Click(); });
@@ -87,6 +89,40 @@ void Form4::redrawFromJournal() {
         replayOnPlot(*surface_, journal(), *this, progress.get());
     }
     describePlot();
+}
+
+bool Form4::openSession(const QString& path) {
+    Platform& platform = program().platform();
+    std::variant<SessionRecord, QString> read = readSessionFile(path);
+    if (const QString* fault = std::get_if<QString>(&read)) {
+        platform.messageBox(this, *fault);
+        return false;
+    }
+    const SessionRecord& record = std::get<SessionRecord>(read);
+    if (const std::optional<QString> refusal = firstRefusal(record.history)) {
+        platform.messageBox(this, *refusal);
+        return false;
+    }
+    // Drawn aside first: a cancel leaves the drawing and the state as they were.
+    const PlotJournal journal = journalOf(record.history);
+    PlotVariables variables;
+    QImage picture;
+    {
+        const ProgramShell::BusyScope busy(program());
+        const std::unique_ptr<ProgressReport> progress = platform.beginProgress(this);
+        runCopy(journal, progress.get(), [&](ProgressReport* reports) {
+            picture = renderFigureImage(journal, figureMenu_->look(), surface_->devicePixelRatioF(),
+                                        reports, &variables);
+        });
+    }
+    if (picture.isNull())
+        return false;
+    program().session().restore(record.controls, record.history);
+    static_cast<PlotVariables&>(*this) = variables;
+    surface_->showPicture(picture);
+    describePlot();
+    program().showAsWalkedTo(*this);
+    return true;
 }
 
 void Form4::Command1_Click() {

@@ -26,6 +26,11 @@ public:
 
     // What the drawing holds since the last clear, so that it can be drawn again elsewhere.
     const PlotJournal& journal() const;
+    // Opens a session file, or a figure that carries one: the state becomes the session's and
+    // the drawing its picture, as if the user had walked there. On a fault, a refused run or
+    // a cancel it says why (not for a cancel) and changes nothing. True once opened.
+    bool openSession(const QString& path);
+
     // The context menu and shortcuts that save, copy and print the drawing.
     PlotMenu& figureMenu() const { return *figureMenu_; }
 

@@ -4,6 +4,7 @@
 #include "shell/program_shell.h"
 #include "shell/program_window.h"
 #include "surface/plot_surface.h"
+#include "figure/session_file.h"
 #include "windows/plot/curve_run.h"
 
 #include <QAction>
@@ -12,16 +13,19 @@
 #include <QGuiApplication>
 #include <QMenu>
 #include <QPainter>
+#include <QUndoStack>
 
 PlotMenu::PlotMenu(ProgramWindow& window, PlotSurface& surface, const PlotJournal& journal)
     : QObject(&window), window_(window), surface_(surface), journal_(journal),
       menu_(new QMenu(&window)) {
     menu_->setAccessibleName(QStringLiteral("Menu del grafico"));
-    addEntry(QStringLiteral("&Salva immagine…"), QKeySequence(Qt::CTRL | Qt::Key_S),
+    addEntry(QStringLiteral("&Salva immagine…"), {QKeySequence(Qt::CTRL | Qt::Key_S)},
              &PlotMenu::saveImage);
-    addEntry(QStringLiteral("&Copia immagine"), QKeySequence(Qt::CTRL | Qt::Key_C),
+    addEntry(QStringLiteral("&Copia immagine"), {QKeySequence(Qt::CTRL | Qt::Key_C)},
              &PlotMenu::copyImage);
-    addEntry(QStringLiteral("S&tampa…"), QKeySequence(Qt::CTRL | Qt::Key_P), &PlotMenu::printImage);
+    addEntry(QStringLiteral("S&tampa…"), {QKeySequence(Qt::CTRL | Qt::Key_P)},
+             &PlotMenu::printImage);
+    addSessionEntries();
     surface_.setContextMenuPolicy(Qt::CustomContextMenu);
     connect(&surface_, &QWidget::customContextMenuRequested, this, &PlotMenu::popUp);
     // The keyboard's ways to the menu, wherever the focus is in the window.
@@ -32,14 +36,36 @@ PlotMenu::PlotMenu(ProgramWindow& window, PlotSurface& surface, const PlotJourna
     window_.addAction(opener);
 }
 
-QAction* PlotMenu::addEntry(const QString& text, const QKeySequence& shortcut,
+QAction* PlotMenu::addEntry(const QString& text, const QList<QKeySequence>& shortcuts,
                             void (PlotMenu::*run)()) {
     QAction* action = menu_->addAction(text);
-    action->setShortcut(shortcut);
+    action->setShortcuts(shortcuts);
     action->setShortcutContext(Qt::WindowShortcut);
     connect(action, &QAction::triggered, this, run);
     window_.addAction(action);
     return action;
+}
+
+// Undo and the session files, after the figure's entries.
+void PlotMenu::addSessionEntries() {
+    QUndoStack& steps = window_.program().session().undoStack();
+    menu_->addSeparator();
+    QAction* undo = addEntry(QStringLiteral("&Annulla tracciato"),
+                             {QKeySequence(Qt::CTRL | Qt::Key_Z)}, &PlotMenu::undoRun);
+    QAction* redo = addEntry(QStringLiteral("&Ripristina tracciato"),
+                             {QKeySequence(Qt::CTRL | Qt::Key_Y),
+                              QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)},
+                             &PlotMenu::redoRun);
+    undo->setEnabled(steps.canUndo());
+    redo->setEnabled(steps.canRedo());
+    connect(&steps, &QUndoStack::canUndoChanged, undo, &QAction::setEnabled);
+    connect(&steps, &QUndoStack::canRedoChanged, redo, &QAction::setEnabled);
+    menu_->addSeparator();
+    addEntry(QStringLiteral("Salva s&essione…"), {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S)},
+             &PlotMenu::saveSession);
+    addEntry(QStringLiteral("A&pri sessione…"), {QKeySequence(Qt::CTRL | Qt::Key_O)},
+             &PlotMenu::openSession);
+    addEntry(QStringLiteral("Riapri l'&ultima sessione"), {}, &PlotMenu::reopenLastSession);
 }
 
 bool PlotMenu::available() const {
@@ -79,7 +105,7 @@ void PlotMenu::saveImage() {
         const ProgramShell::BusyScope busy(window_.program());
         const std::unique_ptr<ProgressReport> progress =
             window_.program().platform().beginCopyProgress(&window_);
-        failure = writeFigureFile(journal_, look(), path, scale, &screen, progress.get());
+        failure = writeFigureFile(journal_, look(), path, scale, &screen, progress.get(), recipe());
     }
     if (failure)
         window_.program().platform().messageBox(&window_, *failure);
@@ -88,7 +114,9 @@ void PlotMenu::saveImage() {
 void PlotMenu::copyImage() {
     if (!available())
         return;
-    QGuiApplication::clipboard()->setImage(surface_.snapshot());
+    QImage image = surface_.snapshot();
+    image.setText(recipeKey, QString::fromUtf8(recipe()));
+    QGuiApplication::clipboard()->setImage(image);
 }
 
 void PlotMenu::printImage() {
@@ -118,4 +146,54 @@ void PlotMenu::printImage() {
         });
     if (failure)
         window_.program().platform().messageBox(&window_, *failure);
+}
+
+Recipe PlotMenu::recipe() const {
+    const Session& session = window_.program().session();
+    return encodeSession(session.controls(), session.history());
+}
+
+void PlotMenu::undoRun() {
+    if (available())
+        window_.program().session().undo();
+}
+
+void PlotMenu::redoRun() {
+    if (available())
+        window_.program().session().redo();
+}
+
+void PlotMenu::saveSession() {
+    if (!available())
+        return;
+    const std::optional<QString> chosen =
+        dialogs_->chooseSessionFile(&window_, FigureDialogs::SessionFile::Save);
+    if (!chosen || chosen->isEmpty())
+        return;
+    QString path = *chosen;
+    if (QFileInfo(path).suffix().isEmpty())
+        path += QLatin1Char('.') + sessionSuffix;
+    if (const std::optional<QString> failure = writeSessionFile(path, recipe()))
+        window_.program().platform().messageBox(&window_, *failure);
+}
+
+void PlotMenu::openSession() {
+    if (!available() || !openSessionFile_)
+        return;
+    const std::optional<QString> chosen =
+        dialogs_->chooseSessionFile(&window_, FigureDialogs::SessionFile::Open);
+    if (chosen && !chosen->isEmpty())
+        openSessionFile_(*chosen);
+}
+
+void PlotMenu::reopenLastSession() {
+    if (!available() || !openSessionFile_)
+        return;
+    const QString kept = window_.program().keptSessionPath();
+    if (kept.isEmpty() || !QFileInfo::exists(kept)) {
+        window_.program().platform().messageBox(
+            &window_, QStringLiteral("Non c'è una sessione precedente da riaprire."));
+        return;
+    }
+    openSessionFile_(kept);
 }

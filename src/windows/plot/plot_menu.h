@@ -5,6 +5,7 @@
 
 #include <QObject>
 #include <QPoint>
+#include <functional>
 
 class PlotSurface;
 class ProgramWindow;
@@ -31,12 +32,26 @@ public:
     void saveImage();
     void copyImage();
     void printImage();
+    void undoRun();
+    void redoRun();
+    void saveSession();
+    void openSession();
+    void reopenLastSession();
+
+    // What opens a session file into the program; the plot window hands it in.
+    void setSessionOpener(std::function<bool(const QString&)> opener) {
+        openSessionFile_ = std::move(opener);
+    }
 
     // The surface as a copy must reproduce it.
     FigureLook look() const;
+    // The session as a figure's recipe: what the copies carry.
+    Recipe recipe() const;
 
 private:
-    QAction* addEntry(const QString& text, const QKeySequence& shortcut, void (PlotMenu::*run)());
+    QAction* addEntry(const QString& text, const QList<QKeySequence>& shortcuts,
+                      void (PlotMenu::*run)());
+    void addSessionEntries();
     bool available() const;
 
     ProgramWindow& window_;
@@ -45,4 +60,5 @@ private:
     DesktopFigureDialogs desktopDialogs_;
     FigureDialogs* dialogs_ = &desktopDialogs_;
     QMenu* menu_ = nullptr; // the window's child
+    std::function<bool(const QString&)> openSessionFile_;
 };
