@@ -32,6 +32,12 @@ const Option options[] = {
     {"clear", nullptr, "Cancella prima del --run che segue, come \"Cancella e riprendi i dati\"."},
     {"scale", "1|2|4", "Solo PNG: 1, 2 o 4 volte la dimensione della finestra in pixel."},
     {"start-colour", "K", "L'indice di colore Miocolor all'inizio (predefinito 0)."},
+    {"session", "FILE",
+     "Con --render: disegna la sessione del FILE (.zorpun, o una figura che ne porta una) "
+     "invece dei --run."},
+    {"save-session", "FILE", "Scrive nel FILE (.zorpun) la sessione che i --run descrivono."},
+    {"restore", nullptr,
+     "Apre le finestre sull'ultima sessione, che il programma conserva dopo ogni tracciato."},
 };
 
 // How a Qt option takes its value: none, the next argument, or also "-name=value".
@@ -86,14 +92,27 @@ struct SeparatedArguments {
     QString refusal; // a Qt option without its value
 };
 
+// Whether the arguments ask for a figure or a session file rather than the windows: then
+// "--session" names the program's session file, not one of the desktop's sessions for Qt.
+bool drawsWithoutWindows(const QStringList& arguments) {
+    for (const QString& word : arguments)
+        if (word.startsWith(QLatin1String("--render")) ||
+            word.startsWith(QLatin1String("--save-session")))
+            return true;
+    return false;
+}
+
 SeparatedArguments separateQtOptions(const QStringList& arguments) {
     SeparatedArguments separated{arguments.mid(0, 1), {}, {}};
+    const bool ownSession = drawsWithoutWindows(arguments);
     for (qsizetype index = 1; index < arguments.size(); ++index) {
         const QString& word = arguments.at(index);
         const QString bare = word.mid(word.startsWith(QLatin1String("--")) ? 2 : 1);
         const qsizetype equals = bare.indexOf(QLatin1Char('='));
-        const QtOptionName* known =
-            word.startsWith(QLatin1Char('-')) ? qtOptionNamed(bare.left(equals)) : nullptr;
+        const bool ours = ownSession && bare.left(equals) == QLatin1String("session");
+        const QtOptionName* known = word.startsWith(QLatin1Char('-')) && !ours
+                                        ? qtOptionNamed(bare.left(equals))
+                                        : nullptr;
         if (!known || (equals >= 0 && known->value != QtValue::NextOrJoined)) {
             separated.own << word;
         } else if (equals >= 0) {
@@ -119,7 +138,8 @@ const Option* optionNamed(const QString& name) {
 void defineOptions(QCommandLineParser& parser) {
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsCompactedShortOptions);
     parser.setApplicationDescription(QStringLiteral(
-        "CURVE ZOR-PUN: senza argomenti apre le sue quattro finestre. Esce con 0 se tutto va "
+        "CURVE ZOR-PUN: senza argomenti apre le sue quattro finestre; con un FILE solo le apre "
+        "sulla sessione che il FILE contiene (.zorpun, o una figura che ne porta una). Esce con 0 se tutto va "
         "bene, 1 se un tracciato dà un messaggio o il file non si può scrivere, 2 per argomenti "
         "sbagliati. Le opzioni di Qt per le finestre (-platform, -style, -reverse, "
         "-qwindowgeometry…) sono accettate e valgono solo per le finestre."));
@@ -233,6 +253,10 @@ std::optional<QString> apply(const Given& option, RenderRequest& request, Linkin
         if (!whole || colour < 0 || colour > 32767)
             return QStringLiteral("«%1» non è un intero da 0 a 32767").arg(value);
         request.startColour = static_cast<std::int16_t>(colour);
+    } else if (option.name == QLatin1String("session")) {
+        request.sessionFile = value;
+    } else if (option.name == QLatin1String("save-session")) {
+        request.saveSession = value;
     }
     return std::nullopt;
 }
@@ -242,6 +266,21 @@ CommandLine refused(const QString& text) {
     result.action = CommandLine::Action::Refuse;
     result.refusal = text;
     return result;
+}
+
+// A session drawn again has its own runs and calibration; it is drawn, not written again.
+std::optional<QString> sessionConflict(const std::vector<Given>& given,
+                                       const RenderRequest& request) {
+    if (request.sessionFile.isEmpty())
+        return std::nullopt;
+    if (request.file.isEmpty())
+        return refusal(QStringLiteral("session"), QStringLiteral("vale solo con --render"));
+    for (const Given& option : given)
+        for (const char* own : {"run", "lines", "clear", "incr", "start-colour", "save-session"})
+            if (option.name == QLatin1String(own))
+                return refusal(QStringLiteral("session"),
+                               QStringLiteral("non si unisce a --%1").arg(option.name));
+    return std::nullopt;
 }
 
 // The options of "--render", in their order; the render option itself was read already.
@@ -258,7 +297,9 @@ CommandLine readRender(const std::vector<Given>& given, RenderRequest request) {
         return refused(refusal(QStringLiteral("clear"), QStringLiteral("nessun --run la segue")));
     if (request.scale != 1 && request.format != FigureFormat::Png)
         return refused(refusal(QStringLiteral("scale"), QStringLiteral("vale solo per i PNG")));
-    if (request.steps.empty())
+    if (const std::optional<QString> problem = sessionConflict(given, request))
+        return refused(*problem);
+    if (request.steps.empty() && request.sessionFile.isEmpty())
         request.steps.push_back({FigureStep::Kind::Run,
                                  {TaggedValue::fromDouble(86), TaggedValue::fromDouble(55),
                                   TaggedValue::fromDouble(90), TaggedValue::fromDouble(1)},
@@ -269,10 +310,27 @@ CommandLine readRender(const std::vector<Given>& given, RenderRequest request) {
     return result;
 }
 
-// A word that is no option, an option without its value, or one given twice.
+// The windows opened on a session: a file given alone, or "--restore" alone.
+std::optional<CommandLine> windowsOn(const std::vector<Given>& given) {
+    if (given.size() != 1)
+        return std::nullopt;
+    CommandLine result;
+    if (given.front().name.isEmpty())
+        result.openFile = given.front().value;
+    else if (given.front().name == QLatin1String("restore"))
+        result.restore = true;
+    else
+        return std::nullopt;
+    return result;
+}
+
+// A word that is no option (but a file given alone), an option without its value, or one
+// given twice.
 std::optional<QString> misuse(const std::vector<Given>& given) {
     QStringList seen;
     for (const Given& option : given) {
+        if (option.name.isEmpty() && given.size() == 1 && option.value != QLatin1String("--"))
+            continue;
         if (option.name.isEmpty())
             return QStringLiteral("%1: argomento inatteso «%2»").arg(programName, option.value);
         const Option* known = optionNamed(option.name);
@@ -315,16 +373,21 @@ CommandLine parseOwnArguments(const QStringList& arguments) {
         result.action = CommandLine::Action::Version;
         return result;
     }
-    if (!parser.isSet(QStringLiteral("render")))
+    if (std::optional<CommandLine> windows = windowsOn(given))
+        return *windows;
+    const bool render = parser.isSet(QStringLiteral("render"));
+    if (!render && !parser.isSet(QStringLiteral("save-session")))
         return refused(QStringLiteral("%1: manca --render FILE").arg(programName));
     RenderRequest request;
-    request.file = parser.value(QStringLiteral("render"));
-    const std::optional<FigureFormat> format = formatForFile(request.file);
-    if (!format)
-        return refused(
-            refusal(QStringLiteral("render"),
-                    QStringLiteral("«%1» non finisce in %2").arg(request.file, knownSuffixes())));
-    request.format = *format;
+    if (render) {
+        request.file = parser.value(QStringLiteral("render"));
+        const std::optional<FigureFormat> format = formatForFile(request.file);
+        if (!format)
+            return refused(refusal(
+                QStringLiteral("render"),
+                QStringLiteral("«%1» non finisce in %2").arg(request.file, knownSuffixes())));
+        request.format = *format;
+    }
     return readRender(given, std::move(request));
 }
 

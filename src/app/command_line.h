@@ -17,9 +17,11 @@ struct FigureStep {
     LinkingLines lines = LinkingLines::Off;
 };
 
-// What "--render" is asked to draw, and where.
+// What "--render" is asked to draw, and where; or the session "--save-session" writes.
 struct RenderRequest {
-    QString file;
+    QString file;        // the figure; empty when only the session is written
+    QString sessionFile; // "--session": drawn instead of the runs
+    QString saveSession; // "--save-session": where the session of the runs goes
     FigureFormat format = FigureFormat::Png;
     double incr = 0.55;
     int scale = 1;
@@ -41,6 +43,8 @@ struct CommandLine {
     Action action = Action::StartWindows;
     RenderRequest render;
     QString refusal; // one line: the option and what is wrong with it
+    QString openFile; // a session, or a figure that carries one, to open the windows on
+    bool restore = false; // "--restore": open the windows on the last session kept
     std::vector<QtOption> qtOptions;
 };
 

@@ -10,6 +10,7 @@
 #include <QImageReader>
 #include <QLocale>
 #include <QPixmap>
+#include <QStandardPaths>
 #include <cstdio>
 #include <cstdlib>
 
@@ -76,9 +77,15 @@ int answerOnTerminal(const CommandLine& command, char* programPath) {
     return renderFigure(command.render, stderr);
 }
 
+// Where the session is kept after every step: the user's state folder for the program.
+QString keptSessionFile() {
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation);
+    return folder.isEmpty() ? QString() : folder + QStringLiteral("/ultima-sessione.zorpun");
+}
+
 // The four windows. The application object takes Qt's own options out of the arguments.
-int startWindows(int argc, char* argv[], const std::vector<QtOption>& qtOptions) {
-    if (!displayAvailable(qtOptions)) {
+int startWindows(int argc, char* argv[], const CommandLine& command) {
+    if (!displayAvailable(command.qtOptions)) {
         std::fputs("curve-zor-pun: nessuno schermo disponibile (no display: DISPLAY and "
                    "WAYLAND_DISPLAY are not set). Start it from a desktop session.\n",
                    stderr);
@@ -97,7 +104,12 @@ int startWindows(int argc, char* argv[], const std::vector<QtOption>& qtOptions)
     QApplication::setWindowIcon(programIcon());
     DesktopPlatform platform;
     Program program(platform);
-    program.start();
+    const QString kept = keptSessionFile();
+    program.keepSessionAt(kept);
+    const QString opened = command.restore ? kept : command.openFile;
+    // A session that does not open, with its message, leaves the program as it starts.
+    if (opened.isEmpty() || !program.openSession(opened))
+        program.start();
     return QApplication::exec();
 }
 
@@ -113,5 +125,5 @@ int main(int argc, char* argv[]) {
         if (command.action != CommandLine::Action::StartWindows)
             return answerOnTerminal(command, argv[0]);
     }
-    return startWindows(argc, argv, command.qtOptions);
+    return startWindows(argc, argv, command);
 }

@@ -51,6 +51,10 @@ ProgramWindow& Program::window(WindowName name) {
     return form4();
 }
 
+bool Program::openSession(const QString& path) {
+    return form4().openSession(path);
+}
+
 bool Program::isProgramWindow(const QWidget* window) const {
     return window && (window == form1_.get() || window == form2_.get() ||
                       window == form3_.get() || window == form4_.get());

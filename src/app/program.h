@@ -29,6 +29,7 @@ public:
     Form4* existingForm4() const { return form4_.get(); }
 
     ProgramWindow& window(WindowName name) override;
+    bool openSession(const QString& path) override;
 
     // Shows the program's first window.
     void start();

@@ -3,6 +3,7 @@
 #include "core/drawing_surface.h"
 #include "figure/figure_export.h"
 #include "figure/replay.h"
+#include "figure/session_file.h"
 #include "shell/layout.h"
 
 namespace {
@@ -11,35 +12,82 @@ void tell(std::FILE* errors, const QString& line) {
     std::fputs(qUtf8Printable(QStringLiteral("curve-zor-pun: ") + line.trimmed() + '\n'), errors);
 }
 
-} // namespace
-
-int renderFigure(const RenderRequest& request, std::FILE* errors) {
-    PlotJournal journal;
+// Records the steps of the command line in a session, as the windows would after the same
+// clicks: the constants window holds the last run's texts. A refused run is told and left out.
+int recordSteps(const RenderRequest& request, Session& session, std::FILE* errors) {
     PlotVariables plot;
-    DrawingSurface surface; // keeps the scale and pen, draws nothing
-    std::int16_t Miocolor = request.startColour;
-    const TaggedValue Incr = TaggedValue::fromDouble(request.incr);
+    DrawingSurface surface;
+    session.Miocolor = request.startColour;
+    session.Incr = TaggedValue::fromDouble(request.incr);
     bool setUp = false;
     int status = exitSuccess;
     for (const FigureStep& step : request.steps) {
         if (step.kind == FigureStep::Kind::Clear) {
-            journal.clear();
+            session.recordClear();
             setUp = false;
             continue;
         }
         // A run without lines is an activation: a set-up, then the run. A run with lines is
         // "Traccia le linee…", on the set-up before it.
-        if (step.lines == LinkingLines::Off || !setUp)
-            setUpAndRecord(journal, surface, plot, Incr);
+        if (step.lines == LinkingLines::Off || !setUp) {
+            session.recordSetUp(session.Incr);
+            setUpPlotWindow(surface, plot, session.Incr);
+        }
         setUp = true;
-        if (const std::optional<QString> message =
-                runAndRecord(journal, step.constants, step.lines, Miocolor, plot, surface)) {
+        const std::array<QString, 4> typed = typedTextsFor(step.constants);
+        for (int index = 0; index < 4; ++index)
+            session.setConstantText(index, typed[std::size_t(index)]);
+        PlotRun run{step.constants, step.lines, session.Miocolor, std::nullopt, typed};
+        if (const std::optional<QString> message = runCurveGenerator(
+                step.constants, step.lines, session.Miocolor, plot, surface)) {
             tell(errors, *message);
             status = exitRunFailed;
+            continue;
+        }
+        session.recordRun(run);
+    }
+    return status;
+}
+
+// The session of a file, as it would open in the windows.
+bool readSession(const QString& path, Session& session, std::FILE* errors) {
+    std::variant<SessionRecord, QString> read = readSessionFile(path);
+    if (const QString* fault = std::get_if<QString>(&read)) {
+        tell(errors, *fault);
+        return false;
+    }
+    const SessionRecord& record = std::get<SessionRecord>(read);
+    if (const std::optional<QString> refusal = firstRefusal(record.history)) {
+        tell(errors, *refusal);
+        return false;
+    }
+    session.restore(record.controls, record.history);
+    return true;
+}
+
+} // namespace
+
+int renderFigure(const RenderRequest& request, std::FILE* errors) {
+    Session session;
+    int status = exitSuccess;
+    if (!request.sessionFile.isEmpty()) {
+        if (!readSession(request.sessionFile, session, errors))
+            return exitRunFailed;
+    } else {
+        status = recordSteps(request, session, errors);
+    }
+    const Recipe recipe = encodeSession(session.controls(), session.history());
+    if (!request.saveSession.isEmpty()) {
+        if (const std::optional<QString> failure = writeSessionFile(request.saveSession, recipe)) {
+            tell(errors, *failure);
+            return exitRunFailed;
         }
     }
+    if (request.file.isEmpty())
+        return status;
     if (const std::optional<QString> failure =
-            writeFigureFile(journal, plotWindowLook(), request.file, request.scale)) {
+            writeFigureFile(session.journal(), plotWindowLook(), request.file, request.scale,
+                            nullptr, nullptr, recipe)) {
         tell(errors, *failure);
         return exitRunFailed;
     }

@@ -10,7 +10,10 @@
 #include <QDialog>
 #include <QDir>
 #include <QFileInfo>
+#include <QDropEvent>
 #include <QEvent>
+#include <QMimeData>
+#include <QUrl>
 #include <QWidget>
 #include <algorithm>
 #include <utility>
@@ -148,8 +151,36 @@ void ProgramShell::runPendingActivation() {
     }
 }
 
+namespace {
+
+// The one local file a drag carries, or nothing.
+QString draggedFile(const QMimeData* data) {
+    if (!data || !data->hasUrls() || data->urls().size() != 1)
+        return {};
+    const QUrl& url = data->urls().constFirst();
+    return url.isLocalFile() ? url.toLocalFile() : QString();
+}
+
+} // namespace
+
+bool ProgramShell::dragAndDrop(QEvent* event) {
+    auto* drop = static_cast<QDropEvent*>(event);
+    const QString path = draggedFile(drop->mimeData());
+    if (path.isEmpty() || ended_ || busy())
+        return false;
+    if (event->type() == QEvent::Drop)
+        // After the drop is over: the open may show its progress or a message.
+        QMetaObject::invokeMethod(
+            this, [this, path] { openSession(path); }, Qt::QueuedConnection);
+    drop->acceptProposedAction();
+    return true;
+}
+
 bool ProgramShell::eventFilter(QObject* watched, QEvent* event) {
     const QEvent::Type type = event->type();
+    if ((type == QEvent::DragEnter || type == QEvent::DragMove || type == QEvent::Drop) &&
+        programWindowOf(watched) && !QApplication::activeModalWidget())
+        return dragAndDrop(event) || QObject::eventFilter(watched, event);
     // The activation a press made runs once its release is delivered (a click handler runs
     // it first), so a dialog it opens cannot swallow the release and with it the click.
     if (type == QEvent::MouseButtonRelease && pendingActivation_)

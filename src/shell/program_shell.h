@@ -43,6 +43,8 @@ public:
 
     // The window of that name, made on the first reference to it.
     virtual ProgramWindow& window(WindowName name) = 0;
+    // Opens a session file, or a figure that carries one, into the windows; true once opened.
+    virtual bool openSession(const QString& path) = 0;
 
     // Modeless, without an owner, in front and active.
     void Show(ProgramWindow& window);
@@ -93,6 +95,8 @@ private:
     // Whether the platform's activation of that window is the late answer to a Show().
     bool answersRequestedActivation(ProgramWindow& window);
     void runPendingActivationWhenReleased();
+    // A session file dragged onto any of the windows opens there.
+    bool dragAndDrop(QEvent* event);
     ProgramWindow* programWindowOf(QObject* object) const;
 
     Platform& platform_;

@@ -6,7 +6,10 @@
 #include <QEvent>
 
 ProgramWindow::ProgramWindow(ProgramShell& program, const WindowLayout& layout)
-    : QWidget(nullptr, Qt::Window), program_(program), controls_(buildWindow(*this, layout)) {}
+    : QWidget(nullptr, Qt::Window), program_(program), controls_(buildWindow(*this, layout)) {
+    // A session file dropped anywhere on the window opens (the program handles the drop).
+    setAcceptDrops(true);
+}
 
 void ProgramWindow::activate() {
     Form_Activate();
