@@ -44,6 +44,10 @@ int recordSteps(const RenderRequest& request, Session& session, std::FILE* error
             status = exitRunFailed;
             continue;
         }
+        session.VALa = step.constants.VALa;
+        session.VALb = step.constants.VALb;
+        session.VALc = step.constants.VALc;
+        session.VALe = step.constants.VALe;
         session.recordRun(run);
     }
     return status;

@@ -104,7 +104,7 @@ public:
     QJsonValue takeOptional(const QString& name, QJsonValue::Type type) {
         if (!object_.contains(name)) {
             taken_ << name;
-            return {};
+            return QJsonValue(QJsonValue::Undefined);
         }
         return take(name, type);
     }
@@ -117,7 +117,7 @@ public:
     QString path(const QString& name) const { return where_.isEmpty() ? name : where_ + '.' + name; }
 
 private:
-    const QJsonObject& object_;
+    QJsonObject object_;
     QString where_;
     QStringList taken_;
 };
