@@ -45,6 +45,9 @@ Form2::Form2(ProgramShell& program)
     connect(HScroll1, &QScrollBar::valueChanged, this,
             [this](int value) { this->program().session().setCalibrationBar(value); });
     connect(&program.session(), &Session::restored, this, &Form2::showRestored);
+    // Made after a session was opened: its factor and bar stand.
+    if (!Incr.isEmpty())
+        showRestored();
 }
 
 // An opened session's bar and factor, without drawing: the next activation draws.

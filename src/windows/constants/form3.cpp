@@ -37,6 +37,13 @@ Form3::Form3(ProgramShell& program)
                     this->program().session().setConstantText(index, text);
                 });
     connect(&program.session(), &Session::restored, this, &Form3::showRestored);
+    // Made after a session was opened: its texts stand, as the defaults would once written.
+    // Otherwise the session hears of the texts the boxes start with.
+    if (compareNumber(Contr, 1).valueOr(1) == 0)
+        showRestored();
+    else
+        for (std::size_t index = 0; index < boxes_.size(); ++index)
+            program.session().setConstantText(int(index), boxes_[index]->text());
     // The title is a single blank; a screen reader says what the window is for instead.
     setAccessibleName(QStringLiteral("Form3, valori delle costanti"));
     onClick(QStringLiteral("Command1"), [this] { Command1_Click(); });

@@ -118,6 +118,10 @@ bool Form4::openSession(const QString& path) {
     if (picture.isNull())
         return false;
     program().session().restore(record.controls, record.history);
+    // The surface takes the scale of the last set-up, then the picture over what it drew.
+    for (const PlotJournal::Entry& entry : journal.entries())
+        if (const auto* setUp = std::get_if<PlotSetUp>(&entry))
+            setUpPlotWindow(*surface_, *this, setUp->Incr);
     static_cast<PlotVariables&>(*this) = variables;
     surface_->showPicture(picture);
     describePlot();
