@@ -178,9 +178,6 @@ bool ProgramShell::dragAndDrop(QEvent* event) {
 
 bool ProgramShell::eventFilter(QObject* watched, QEvent* event) {
     const QEvent::Type type = event->type();
-    if ((type == QEvent::DragEnter || type == QEvent::DragMove || type == QEvent::Drop) &&
-        programWindowOf(watched) && !QApplication::activeModalWidget())
-        return dragAndDrop(event) || QObject::eventFilter(watched, event);
     // The activation a press made runs once its release is delivered (a click handler runs
     // it first), so a dialog it opens cannot swallow the release and with it the click.
     if (type == QEvent::MouseButtonRelease && pendingActivation_)

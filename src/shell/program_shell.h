@@ -77,6 +77,8 @@ public:
     // Runs the activation a press made and that has not run yet; every click handler calls
     // this first.
     void runPendingActivation();
+    // A session file dragged onto one of the windows: taken, and opened once dropped.
+    bool dragAndDrop(QEvent* event);
 
 signals:
     // A window became the program's active window; its activation handler runs next.
@@ -95,8 +97,6 @@ private:
     // Whether the platform's activation of that window is the late answer to a Show().
     bool answersRequestedActivation(ProgramWindow& window);
     void runPendingActivationWhenReleased();
-    // A session file dragged onto any of the windows opens there.
-    bool dragAndDrop(QEvent* event);
     ProgramWindow* programWindowOf(QObject* object) const;
 
     Platform& platform_;

@@ -18,6 +18,10 @@ void ProgramWindow::activate() {
 bool ProgramWindow::event(QEvent* event) {
     if (event->type() == QEvent::WindowActivate)
         program_.windowActivatedByPlatform(*this);
+    const QEvent::Type type = event->type();
+    if ((type == QEvent::DragEnter || type == QEvent::DragMove || type == QEvent::Drop) &&
+        program_.dragAndDrop(event))
+        return true;
     return QWidget::event(event);
 }
 

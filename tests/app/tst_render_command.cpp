@@ -1,4 +1,5 @@
 #include "app/program.h"
+#include "figure/session_file.h"
 #include "recording_platform.h"
 #include "surface/plot_surface.h"
 #include "windows/calibration/form2.h"
@@ -29,6 +30,7 @@ private slots:
     void refusedRunsGiveTheirMessage_data();
     void refusedRunsGiveTheirMessage();
     void unwritableFileLeavesNothing();
+    void sessionsAreDrawnAgain();
 
 private:
     struct Outcome {
@@ -152,6 +154,7 @@ void RenderCommandTest::badArgumentsWriteNothing_data() {
     QTest::newRow("negative factor") << QStringList{"--incr", "-1"};
     QTest::newRow("scale 3") << QStringList{"--scale", "3"};
     QTest::newRow("unknown option") << QStringList{"--colours"};
+    QTest::newRow("a session with runs") << QStringList{"--session", "s.zorpun", "--run", "1,2,3,4"};
 }
 
 void RenderCommandTest::badArgumentsWriteNothing() {
@@ -189,6 +192,39 @@ void RenderCommandTest::unwritableFileLeavesNothing() {
     QVERIFY2(outcome.errors.contains(path), qPrintable(outcome.errors));
     QCOMPARE(QDir(folder_->path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
              QStringList());
+}
+
+// The picture's pixels of a PNG, without its text chunks.
+static QImage pixelsOf(const QString& path) {
+    return QImage(path).convertToFormat(QImage::Format_RGB32);
+}
+
+// "--save-session" keeps what the runs describe, and "--session" draws it again at any format,
+// from the session file or from any figure that carries it.
+void RenderCommandTest::sessionsAreDrawnAgain() {
+    const QStringList runs{"--run", "86,55,90,1", "--lines", "--run", "50,30,60,2.5",
+                           "--clear", "--run", "70,20,90,1.5", "--start-colour", "13"};
+    QCOMPARE(run(QStringList{"--render", file("a.png"), "--save-session", file("a.zorpun")} + runs)
+                 .status,
+             0);
+    const auto kept = readSessionFile(file("a.zorpun"));
+    QVERIFY(std::holds_alternative<SessionRecord>(kept));
+    const SessionRecord& session = std::get<SessionRecord>(kept);
+    for (const char* from : {"a.zorpun", "a.png"}) {
+        for (const char* to : {"b.svg", "b.pdf", "b.png"}) {
+            QCOMPARE(run({"--render", file(to), "--session", file(from)}).status, 0);
+            const auto carried = readSessionFile(file(to));
+            QVERIFY(std::holds_alternative<SessionRecord>(carried));
+            const SessionRecord& again = std::get<SessionRecord>(carried);
+            QCOMPARE(encodeSession(again.controls, again.history),
+                     encodeSession(session.controls, session.history));
+        }
+        QVERIFY(pixelsOf(file("b.png")) == pixelsOf(file("a.png")));
+    }
+    const Outcome missing = run({"--render", file("c.png"), "--session", file("nessuna.zorpun")});
+    QCOMPARE(missing.status, 1);
+    QVERIFY(missing.errors.contains(QLatin1String("nessuna.zorpun")));
+    QVERIFY(!QFile::exists(file("c.png")));
 }
 
 QTEST_MAIN(RenderCommandTest)

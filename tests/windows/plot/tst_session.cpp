@@ -9,6 +9,7 @@
 
 #include <QFile>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -25,6 +26,7 @@ private slots:
     void undoAndRedoGiveBackEachPicture();
     void figuresCarryTheSession_data();
     void figuresCarryTheSession();
+    void keptAfterEveryStepAndOpenedByADrop();
     void aFileThatDoesNotOpenChangesNothing_data();
     void aFileThatDoesNotOpenChangesNothing();
 
@@ -188,6 +190,35 @@ void SessionTest::figuresCarryTheSession() {
     QVERIFY(std::holds_alternative<SessionRecord>(read));
     const SessionRecord& record = std::get<SessionRecord>(read);
     QCOMPARE(encodeSession(record.controls, record.history), menu.recipe());
+}
+
+// "ESCI" ends the program at once, so the session is kept on its own after every step; a
+// session dropped on any window opens.
+void SessionTest::keptAfterEveryStepAndOpenedByADrop() {
+    const QString kept = folder_->filePath(QStringLiteral("stato/ultima.zorpun"));
+    first_->program->keepSessionAt(kept);
+    PlotMenu& menu = first_->program->form4().figureMenu();
+    for (const char* step : {"incr=0,6 run=86;55;90;1", "lines", "clear", "undo"}) {
+        if (step == QLatin1String("undo"))
+            first_->program->session().undo();
+        else
+            play(*first_, QString::fromLatin1(step));
+        QFile file(kept);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), menu.recipe());
+    }
+    Session second;
+    play(second, QStringLiteral("run=10;20;30;4"));
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(kept)});
+    QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(&second.program->form3(), &enter);
+    QVERIFY(enter.isAccepted());
+    QCoreApplication::sendEvent(&second.program->form3(), &drop);
+    QVERIFY(drop.isAccepted());
+    QCoreApplication::processEvents(); // the open waits until the drop is over
+    QVERIFY(seen(second) == seen(*first_) || (compare(seen(second), seen(*first_)), false));
 }
 
 void SessionTest::aFileThatDoesNotOpenChangesNothing_data() {
