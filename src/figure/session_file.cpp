@@ -102,7 +102,7 @@ public:
     QJsonValue takeOptional(const QString& name, QJsonValue::Type type) {
         if (!object_.contains(name)) {
             taken_ << name;
-            return {};
+            return QJsonValue(QJsonValue::Undefined); // not {}: that is null
         }
         return take(name, type);
     }
@@ -115,7 +115,7 @@ public:
     QString path(const QString& name) const { return where_.isEmpty() ? name : where_ + '.' + name; }
 
 private:
-    const QJsonObject& object_;
+    QJsonObject object_; // a copy: callers pass temporaries (toObject())
     QString where_;
     QStringList taken_;
 };
