@@ -295,6 +295,16 @@ PlotRun SessionReader::readRun(const QJsonObject& object, const QString& name) c
     return run;
 }
 
+// The reading stopped at the end of the text, or in a word the end cut off: Qt calls "fals" at
+// the end an illegal value, and places it just past the word's first letter.
+bool cutShort(const QJsonParseError& error, const QByteArray& text) {
+    if (text.mid(error.offset).trimmed().isEmpty())
+        return true;
+    const QByteArray word = text.mid(std::max<qsizetype>(error.offset - 1, 0)).trimmed();
+    return QByteArrayView("true").startsWith(word) || QByteArrayView("false").startsWith(word) ||
+           QByteArrayView("null").startsWith(word);
+}
+
 } // namespace
 
 std::variant<SessionRecord, QString> decodeSession(const QByteArray& text) {
@@ -302,12 +312,13 @@ std::variant<SessionRecord, QString> decodeSession(const QByteArray& text) {
     const QJsonDocument document = QJsonDocument::fromJson(text, &error);
     if (error.error == QJsonParseError::UnterminatedObject ||
         error.error == QJsonParseError::UnterminatedArray ||
-        error.error == QJsonParseError::UnterminatedString)
+        error.error == QJsonParseError::UnterminatedString ||
+        (error.error != QJsonParseError::NoError && cutShort(error, text)))
         return QStringLiteral("il file è troncato");
     if (error.error == QJsonParseError::DeepNesting)
         return QStringLiteral("il testo è annidato troppo a fondo");
     if (error.error != QJsonParseError::NoError || !document.isObject())
-        return QStringLiteral("non è un testo JSON valido (%1)").arg(error.errorString());
+        return QStringLiteral("non è un testo JSON valido (errore al byte %1)").arg(error.offset);
     try {
         SessionReader reader;
         return reader.read(document.object());
