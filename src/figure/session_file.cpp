@@ -227,6 +227,15 @@ TaggedValue SessionReader::typedNumber(const QString& text, const QString& name)
     return TaggedValue::fromDouble(*number);
 }
 
+// A text typed in the file's locale as this program's locale reads it: kept where it reads the
+// same here ("86"), the shortest text of its value otherwise ("1.5" of an English file is
+// "1,5" in Italian), so that the run's texts still give its constants.
+QString typedHere(const QString& text, double value) {
+    if (parseNumber(text) == std::optional<double>(value))
+        return text;
+    return shortestNumberText(value);
+}
+
 TaggedValue SessionReader::readIncr(const QJsonValue& value, const QString& name) const {
     const double incr = value.toDouble();
     if (!(incr > 0.0) || !std::isfinite(incr))
@@ -283,6 +292,10 @@ PlotRun SessionReader::readRun(const QJsonObject& object, const QString& name) c
                           fields.path(QStringLiteral("constants")), true);
     run.constants = {typedNumber(run.typed[0], name), typedNumber(run.typed[1], name),
                      typedNumber(run.typed[2], name), typedNumber(run.typed[3], name)};
+    const std::array<const TaggedValue*, 4> values{&run.constants.VALa, &run.constants.VALb,
+                                                   &run.constants.VALc, &run.constants.VALe};
+    for (std::size_t index = 0; index < values.size(); ++index)
+        run.typed[index] = typedHere(run.typed[index], values[index]->real());
     run.lines = fields.take(QStringLiteral("lines"), QJsonValue::Bool).toBool() ? LinkingLines::On
                                                                               : LinkingLines::Off;
     run.startColour = static_cast<std::int16_t>(
