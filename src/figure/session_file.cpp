@@ -104,7 +104,7 @@ public:
     QJsonValue takeOptional(const QString& name, QJsonValue::Type type) {
         if (!object_.contains(name)) {
             taken_ << name;
-            return QJsonValue(QJsonValue::Undefined);
+            return QJsonValue(QJsonValue::Undefined); // not {}: that is null
         }
         return take(name, type);
     }
@@ -117,7 +117,7 @@ public:
     QString path(const QString& name) const { return where_.isEmpty() ? name : where_ + '.' + name; }
 
 private:
-    QJsonObject object_;
+    QJsonObject object_; // a copy: callers pass temporaries (toObject())
     QString where_;
     QStringList taken_;
 };
@@ -229,6 +229,15 @@ TaggedValue SessionReader::typedNumber(const QString& text, const QString& name)
     return TaggedValue::fromDouble(*number);
 }
 
+// A text typed in the file's locale as this program's locale reads it: kept where it reads the
+// same here ("86"), the shortest text of its value otherwise ("1.5" of an English file is
+// "1,5" in Italian), so that the run's texts still give its constants.
+QString typedHere(const QString& text, double value) {
+    if (parseNumber(text) == std::optional<double>(value))
+        return text;
+    return shortestNumberText(value);
+}
+
 TaggedValue SessionReader::readIncr(const QJsonValue& value, const QString& name) const {
     const double incr = value.toDouble();
     if (!(incr > 0.0) || !std::isfinite(incr))
@@ -285,6 +294,10 @@ PlotRun SessionReader::readRun(const QJsonObject& object, const QString& name) c
                           fields.path(QStringLiteral("constants")), true);
     run.constants = {typedNumber(run.typed[0], name), typedNumber(run.typed[1], name),
                      typedNumber(run.typed[2], name), typedNumber(run.typed[3], name)};
+    const std::array<const TaggedValue*, 4> values{&run.constants.VALa, &run.constants.VALb,
+                                                   &run.constants.VALc, &run.constants.VALe};
+    for (std::size_t index = 0; index < values.size(); ++index)
+        run.typed[index] = typedHere(run.typed[index], values[index]->real());
     run.lines = fields.take(QStringLiteral("lines"), QJsonValue::Bool).toBool() ? LinkingLines::On
                                                                               : LinkingLines::Off;
     run.startColour = static_cast<std::int16_t>(
@@ -297,6 +310,16 @@ PlotRun SessionReader::readRun(const QJsonObject& object, const QString& name) c
     return run;
 }
 
+// The reading stopped at the end of the text, or in a word the end cut off: Qt calls "fals" at
+// the end an illegal value, and places it just past the word's first letter.
+bool cutShort(const QJsonParseError& error, const QByteArray& text) {
+    if (text.mid(error.offset).trimmed().isEmpty())
+        return true;
+    const QByteArray word = text.mid(std::max<qsizetype>(error.offset - 1, 0)).trimmed();
+    return QByteArrayView("true").startsWith(word) || QByteArrayView("false").startsWith(word) ||
+           QByteArrayView("null").startsWith(word);
+}
+
 } // namespace
 
 std::variant<SessionRecord, QString> decodeSession(const QByteArray& text) {
@@ -304,12 +327,13 @@ std::variant<SessionRecord, QString> decodeSession(const QByteArray& text) {
     const QJsonDocument document = QJsonDocument::fromJson(text, &error);
     if (error.error == QJsonParseError::UnterminatedObject ||
         error.error == QJsonParseError::UnterminatedArray ||
-        error.error == QJsonParseError::UnterminatedString)
+        error.error == QJsonParseError::UnterminatedString ||
+        (error.error != QJsonParseError::NoError && cutShort(error, text)))
         return QStringLiteral("il file è troncato");
     if (error.error == QJsonParseError::DeepNesting)
         return QStringLiteral("il testo è annidato troppo a fondo");
     if (error.error != QJsonParseError::NoError || !document.isObject())
-        return QStringLiteral("non è un testo JSON valido (%1)").arg(error.errorString());
+        return QStringLiteral("non è un testo JSON valido (errore al byte %1)").arg(error.offset);
     try {
         SessionReader reader;
         return reader.read(document.object());
