@@ -43,6 +43,8 @@ const std::vector<Ratio> ratios{
     {"export_svg_lines_over_run", "export/svg_lines", "run/lines", ""},
     {"export_pdf_lines_over_run", "export/pdf_lines", "run/lines", ""},
     {"gnuplot_over_run", "peer/gnuplot_pngcairo", "run/dots", ""},
+    {"session_open_over_run", "session/open_1e6", "run/dots", ""},
+    {"recipe_png_overhead", "recipe/png_1x", "recipe/png_1x_none", ""},
 };
 
 // Google Benchmark's flags, with the repetitions of all cases interleaved unless the
@@ -84,6 +86,7 @@ int main(int argc, char** argv) {
         registerStartupBenchmarks();
         registerSurfaceBenchmarks();
         registerExportBenchmarks();
+        registerSessionBenchmarks();
     }
     std::vector<std::string> arguments = benchmarkArguments(argc, argv);
     std::vector<char*> pointers;

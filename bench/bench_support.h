@@ -19,3 +19,4 @@ void registerCalibrationBenchmarks();
 void registerStartupBenchmarks();
 void registerSurfaceBenchmarks();
 void registerExportBenchmarks();
+void registerSessionBenchmarks();
