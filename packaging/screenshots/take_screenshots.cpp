@@ -2,7 +2,7 @@
 // frame and title bar as the window manager draws them: the README's pictures.
 // scripts/screenshots runs it under Xvfb at 96 DPI with openbox.
 // Usage: take_screenshots OUTPUT_DIRECTORY
-#include "app/platform.h"
+#include "shell/platform.h"
 #include "app/program.h"
 #include "windows/calibration/form2.h"
 #include "windows/constants/form3.h"
