@@ -39,6 +39,11 @@ private:
 Session::Session() {
     // Undo has no limit within a session.
     undoStack_.setUndoLimit(0);
+    // Heard once the stack stands at its new step, so a listener may move it again.
+    connect(&undoStack_, &QUndoStack::indexChanged, this, [this] {
+        if (std::exchange(replaced_, false))
+            emit journalReplaced();
+    });
 }
 
 Session::~Session() = default;
@@ -95,7 +100,7 @@ void Session::truncate(std::size_t size, std::int16_t colour) {
     stepBegin_ = history_.size();
     colourAtStepBegin_ = colour;
     rebuildJournal();
-    emit journalReplaced();
+    replaced_ = true;
 }
 
 void Session::append(const std::vector<SessionEntry>& entries, std::int16_t colour) {
@@ -104,7 +109,7 @@ void Session::append(const std::vector<SessionEntry>& entries, std::int16_t colo
     stepBegin_ = history_.size();
     colourAtStepBegin_ = colour;
     rebuildJournal();
-    emit journalReplaced();
+    replaced_ = true;
 }
 
 void Session::rebuildJournal() {

@@ -97,5 +97,6 @@ private:
     std::array<QString, 4> constantTexts_;
     int calibrationBar_ = 0;
     QUndoStack undoStack_;
-    bool replaying_ = false;
+    // Undo or redo replaced the journal; said once the stack's index has moved.
+    bool replaced_ = false;
 };

@@ -58,20 +58,3 @@ CurveRunResult runCurveGeneratorOn(PlotSurface& surface, const CurveConstants& c
     surface.update();
     return result;
 }
-
-Replay replayOnPlot(PlotSurface& surface, const PlotJournal& journal, PlotVariables& plot,
-                    ProgressReport* progress) {
-    const bool longReplay = double(passesToReplay(journal)) >= passesForWorker;
-    if (!progress || !longReplay || progress->caller() != ProgressReport::Caller::AnyThread)
-        return replayJournal(journal, surface, progress, &plot);
-    PlotVariables variables = plot;
-    DrawingSurface& shared = surface.sharedDrawing();
-    Replay replay = Replay::Whole;
-    runOnWorker(
-        *progress,
-        [&](ProgressReport& reports) { replay = replayJournal(journal, shared, &reports, &variables); },
-        [&surface] { surface.update(); });
-    plot = variables;
-    surface.update();
-    return replay;
-}

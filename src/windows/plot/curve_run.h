@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/curve_generator.h"
-#include "figure/replay.h"
+#include "core/plot_journal.h"
 #include "core/worker.h"
 
 #include <cstdint>
@@ -27,9 +27,3 @@ struct CurveRunResult {
 CurveRunResult runCurveGeneratorOn(PlotSurface& surface, const CurveConstants& constants,
                                    LinkingLines lines, std::int16_t& Miocolor, PlotVariables& plot,
                                    ProgressReport* progress);
-
-// The journal drawn again onto the plot window's cleared surface, as replayJournal() draws
-// it, leaving the plot variables as the steps would; a long journal goes to the worker as a
-// long run does.
-Replay replayOnPlot(PlotSurface& surface, const PlotJournal& journal, PlotVariables& plot,
-                    ProgressReport* progress);

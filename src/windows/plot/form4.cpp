@@ -4,11 +4,14 @@
 #include "shell/platform.h"
 #include "shell/program_shell.h"
 #include "surface/plot_surface.h"
+#include "figure/figure_export.h"
+#include "figure/replay.h"
 #include "figure/session_file.h"
 #include "windows/plot/curve_run.h"
 #include "windows/plot/plot_menu.h"
 
 #include <QScopedValueRollback>
+#include <QUndoStack>
 
 namespace {
 
@@ -25,6 +28,8 @@ Form4::Form4(ProgramShell& program) : ProgramWindow(program, form4Layout()) {
     figureMenu_ = new PlotMenu(*this, *surface_, journal());
     figureMenu_->setSessionOpener([this](const QString& path) { return openSession(path); });
     connect(&program.session(), &Session::journalReplaced, this, &Form4::redrawFromJournal);
+    connect(&program.session(), &Session::stepRecorded, this,
+            [this] { stepShown_ = this->program().session().undoStack().index(); });
     restFocusOnTheDrawing();
     onClick(QStringLiteral("Command1"), [this] { Command1_Click(); });
     onClick(QStringLiteral("Command2"), [this] { Command2_Click(); });
@@ -81,13 +86,44 @@ void Form4::CALCOLA() {
 }
 
 void Form4::redrawFromJournal() {
-    surface_->Cls();
-    static_cast<PlotVariables&>(*this) = PlotVariables{};
+    if (returningToShownStep_)
+        return;
+    QUndoStack& steps = program().session().undoStack();
+    if (const std::optional<DrawnAside> drawn = drawAside(journal())) {
+        showDrawn(journal(), *drawn);
+        stepShown_ = steps.index();
+        return;
+    }
+    // Stopped: the step goes back to the one the drawing still shows.
+    const QScopedValueRollback returning(returningToShownStep_, true);
+    steps.setIndex(stepShown_);
+}
+
+std::optional<Form4::DrawnAside> Form4::drawAside(const PlotJournal& journal) {
+    DrawnAside drawn;
     {
         const ProgramShell::BusyScope busy(program());
         const std::unique_ptr<ProgressReport> progress = program().platform().beginProgress(this);
-        replayOnPlot(*surface_, journal(), *this, progress.get());
+        runCopy(journal, progress.get(), [&](ProgressReport* reports) {
+            drawn.picture = renderFigureImage(journal, figureMenu_->look(),
+                                              surface_->devicePixelRatioF(), reports,
+                                              &drawn.variables);
+        });
     }
+    if (drawn.picture.isNull())
+        return std::nullopt;
+    return drawn;
+}
+
+// The surface takes the scale of the journal's last set-up, then the picture over what that
+// drew; the plot variables become those the journal leaves.
+void Form4::showDrawn(const PlotJournal& journal, const DrawnAside& drawn) {
+    surface_->Cls();
+    for (const PlotJournal::Entry& entry : journal.entries())
+        if (const auto* setUp = std::get_if<PlotSetUp>(&entry))
+            setUpPlotWindow(*surface_, *this, setUp->Incr);
+    static_cast<PlotVariables&>(*this) = drawn.variables;
+    surface_->showPicture(drawn.picture);
     describePlot();
 }
 
@@ -105,26 +141,12 @@ bool Form4::openSession(const QString& path) {
     }
     // Drawn aside first: a cancel leaves the drawing and the state as they were.
     const PlotJournal journal = journalOf(record.history);
-    PlotVariables variables;
-    QImage picture;
-    {
-        const ProgramShell::BusyScope busy(program());
-        const std::unique_ptr<ProgressReport> progress = platform.beginProgress(this);
-        runCopy(journal, progress.get(), [&](ProgressReport* reports) {
-            picture = renderFigureImage(journal, figureMenu_->look(), surface_->devicePixelRatioF(),
-                                        reports, &variables);
-        });
-    }
-    if (picture.isNull())
+    const std::optional<DrawnAside> drawn = drawAside(journal);
+    if (!drawn)
         return false;
     program().session().restore(record.controls, record.history);
-    // The surface takes the scale of the last set-up, then the picture over what it drew.
-    for (const PlotJournal::Entry& entry : journal.entries())
-        if (const auto* setUp = std::get_if<PlotSetUp>(&entry))
-            setUpPlotWindow(*surface_, *this, setUp->Incr);
-    static_cast<PlotVariables&>(*this) = variables;
-    surface_->showPicture(picture);
-    describePlot();
+    showDrawn(journal, *drawn);
+    stepShown_ = 0;
     program().showAsWalkedTo(*this);
     return true;
 }

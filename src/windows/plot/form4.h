@@ -4,6 +4,9 @@
 #include "core/curve_generator.h"
 #include "core/plot_journal.h"
 
+#include <QImage>
+#include <optional>
+
 class PlotMenu;
 class PlotSurface;
 
@@ -47,8 +50,18 @@ private:
     void describePlot();
     // Undo, redo or an opened session changed the journal: the drawing is made again from it.
     void redrawFromJournal();
+    // A journal drawn aside, with the plot variables it leaves; none when the user stopped it.
+    struct DrawnAside {
+        QImage picture;
+        PlotVariables variables;
+    };
+    std::optional<DrawnAside> drawAside(const PlotJournal& journal);
+    void showDrawn(const PlotJournal& journal, const DrawnAside& drawn);
 
     PlotSurface* surface_ = nullptr;
     PlotMenu* figureMenu_ = nullptr;
+    // The undo step the drawing on screen shows: a redraw the user stops goes back to it.
+    int stepShown_ = 0;
+    bool returningToShownStep_ = false;
     LinkingLines command4Value_ = LinkingLines::Off;
 };

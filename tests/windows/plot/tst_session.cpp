@@ -169,6 +169,15 @@ void SessionTest::undoAndRedoGiveBackEachPicture() {
     session.undo();
     play(*first_, QStringLiteral("lines"));
     QVERIFY(!session.undoStack().canRedo());
+    // A redraw the user stops leaves the drawing and the step as they were.
+    play(*first_, QStringLiteral("run=200;45;3000000;0,01 lines"));
+    const Seen shown = seen(*first_);
+    const int step = session.undoStack().index();
+    first_->platform->progressUpdates = 0;
+    first_->platform->cancelAfterUpdates = 2;
+    session.undo();
+    QCOMPARE(session.undoStack().index(), step);
+    QVERIFY(seen(*first_) == shown);
 }
 
 void SessionTest::figuresCarryTheSession_data() {
