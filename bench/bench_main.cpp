@@ -45,6 +45,9 @@ const std::vector<Ratio> ratios{
     {"gnuplot_over_run", "peer/gnuplot_pngcairo", "run/dots", ""},
     {"session_open_over_run", "session/open_1e6", "run/dots", ""},
     {"recipe_png_overhead", "recipe/png_1x", "recipe/png_1x_none", ""},
+    {"explore_frame_ms", "explore/frame_90", "", ""},
+    {"explore_frame_3e5_ms", "explore/frame_3e5", "", ""},
+    {"explore_kept_over_afresh", "explore/frame_90", "explore/frame_90_afresh", ""},
 };
 
 // Google Benchmark's flags, with the repetitions of all cases interleaved unless the
@@ -87,6 +90,7 @@ int main(int argc, char** argv) {
         registerSurfaceBenchmarks();
         registerExportBenchmarks();
         registerSessionBenchmarks();
+        registerExploreBenchmarks();
     }
     std::vector<std::string> arguments = benchmarkArguments(argc, argv);
     std::vector<char*> pointers;

@@ -20,3 +20,4 @@ void registerStartupBenchmarks();
 void registerSurfaceBenchmarks();
 void registerExportBenchmarks();
 void registerSessionBenchmarks();
+void registerExploreBenchmarks();

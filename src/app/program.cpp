@@ -2,8 +2,12 @@
 
 #include "windows/calibration/form2.h"
 #include "windows/constants/form3.h"
+#include "windows/explore/explore_window.h"
 #include "windows/intro/form1.h"
 #include "windows/plot/form4.h"
+
+#include <QLineEdit>
+#include <QPushButton>
 
 Program::Program(Platform& platform) : ProgramShell(platform) {}
 
@@ -37,6 +41,41 @@ Form4& Program::form4() {
     return *form4_;
 }
 
+ExploreWindow& Program::exploreWindow() {
+    if (!explore_)
+        explore_ = std::make_unique<ExploreWindow>(*this);
+    return *explore_;
+}
+
+void Program::showTool(ToolWindow tool) {
+    if (ended())
+        return;
+    QWidget* window = nullptr;
+    switch (tool) {
+    case ToolWindow::Explore:
+        window = &exploreWindow();
+        break;
+    }
+    if (!window)
+        return;
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
+// The walk the user would make: a fresh look at the constants window (its activation runs
+// as on any walk there), the texts typed, "AVANTI".
+void Program::typeConstantsAndGo(const std::array<QString, 4>& texts) {
+    if (ended() || busy())
+        return;
+    Form3& constants = form3();
+    Show(constants);
+    const std::array<const char*, 4> boxes{"Text1", "Text2", "Text3", "Text5"};
+    for (std::size_t index = 0; index < boxes.size(); ++index)
+        constants.control<QLineEdit>(QLatin1String(boxes[index]))->setText(texts[index]);
+    constants.control<QPushButton>(QStringLiteral("Command2"))->click();
+}
+
 ProgramWindow& Program::window(WindowName name) {
     switch (name) {
     case WindowName::Intro:
@@ -58,6 +97,10 @@ bool Program::openSession(const QString& path) {
 bool Program::isProgramWindow(const QWidget* window) const {
     return window && (window == form1_.get() || window == form2_.get() ||
                       window == form3_.get() || window == form4_.get());
+}
+
+bool Program::isToolWindow(const QWidget* window) const {
+    return window && window == explore_.get();
 }
 
 void Program::start() {

@@ -8,8 +8,9 @@ class Form1;
 class Form2;
 class Form3;
 class Form4;
+class ExploreWindow;
 
-// The window registry: the program's four windows. Each window exists once, is made the
+// The window registry: the program's four windows and its tool windows. Each window exists once, is made the
 // first time anything refers to it, and lives until the program ends. Only this and the
 // start-up know the windows; they know one another only by name.
 class Program : public ProgramShell {
@@ -27,19 +28,26 @@ public:
     Form2* existingForm2() const { return form2_.get(); }
     Form3* existingForm3() const { return form3_.get(); }
     Form4* existingForm4() const { return form4_.get(); }
+    // The parameter explorer, a tool window.
+    ExploreWindow& exploreWindow();
+    ExploreWindow* existingExploreWindow() const { return explore_.get(); }
 
     ProgramWindow& window(WindowName name) override;
     bool openSession(const QString& path) override;
+    void showTool(ToolWindow tool) override;
+    void typeConstantsAndGo(const std::array<QString, 4>& texts) override;
 
     // Shows the program's first window.
     void start();
 
 protected:
     bool isProgramWindow(const QWidget* window) const override;
+    bool isToolWindow(const QWidget* window) const override;
 
 private:
     std::unique_ptr<Form1> form1_;
     std::unique_ptr<Form2> form2_;
     std::unique_ptr<Form3> form3_;
     std::unique_ptr<Form4> form4_;
+    std::unique_ptr<ExploreWindow> explore_;
 };

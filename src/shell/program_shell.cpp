@@ -183,7 +183,9 @@ bool ProgramShell::eventFilter(QObject* watched, QEvent* event) {
     if (type == QEvent::MouseButtonRelease && pendingActivation_)
         QMetaObject::invokeMethod(this, &ProgramShell::runPendingActivationWhenReleased,
                                   Qt::QueuedConnection);
-    if (type == QEvent::Hide && qobject_cast<QDialog*>(watched))
+    // A tool window closing hands the focus back as a dialog does.
+    if (type == QEvent::Hide &&
+        (qobject_cast<QDialog*>(watched) || isToolWindow(qobject_cast<QWidget*>(watched))))
         focusHandedBack_ = true;
     if (QApplication::activeModalWidget())
         return QObject::eventFilter(watched, event);

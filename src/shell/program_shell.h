@@ -3,6 +3,7 @@
 #include "core/session.h"
 
 #include <QObject>
+#include <array>
 #include <deque>
 
 class Platform;
@@ -12,6 +13,10 @@ class QWidget;
 // The program's windows, by what they are for: a window shows another by its name, so no
 // window knows another.
 enum class WindowName { Intro, Calibration, Constants, Plot };
+
+// Windows of their own beside the four, opened from a menu: they read the session and
+// take no part in which of the four is active.
+enum class ToolWindow { Explore };
 
 // The program as its windows see it: the session they share, the platform, and the rules
 // between the windows. Which window is which is left to the window registry.
@@ -45,6 +50,11 @@ public:
     virtual ProgramWindow& window(WindowName name) = 0;
     // Opens a session file, or a figure that carries one, into the windows; true once opened.
     virtual bool openSession(const QString& path) = 0;
+    // Shows that tool window, made on first use, in front and active.
+    virtual void showTool(ToolWindow tool) = 0;
+    // The user's walk to the constants window, the four texts typed into its boxes (OA,
+    // angle, n, increment) and "AVANTI" pressed: the same checks, messages and run.
+    virtual void typeConstantsAndGo(const std::array<QString, 4>& texts) = 0;
 
     // Modeless, without an owner, in front and active.
     void Show(ProgramWindow& window);
@@ -89,6 +99,8 @@ protected:
     void markEnded();
     // Whether the widget is one of the program's windows.
     virtual bool isProgramWindow(const QWidget* window) const = 0;
+    // Whether the widget is one of the tool windows.
+    virtual bool isToolWindow(const QWidget*) const { return false; }
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:

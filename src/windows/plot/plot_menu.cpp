@@ -26,6 +26,7 @@ PlotMenu::PlotMenu(ProgramWindow& window, PlotSurface& surface, const PlotJourna
     addEntry(QStringLiteral("S&tampa…"), {QKeySequence(Qt::CTRL | Qt::Key_P)},
              &PlotMenu::printImage);
     addSessionEntries();
+    addExplorerShortcut();
     surface_.setContextMenuPolicy(Qt::CustomContextMenu);
     connect(&surface_, &QWidget::customContextMenuRequested, this, &PlotMenu::popUp);
     // The keyboard's ways to the menu, wherever the focus is in the window.
@@ -66,6 +67,16 @@ void PlotMenu::addSessionEntries() {
     addEntry(QStringLiteral("A&pri sessione…"), {QKeySequence(Qt::CTRL | Qt::Key_O)},
              &PlotMenu::openSession);
     addEntry(QStringLiteral("Riapri l'&ultima sessione"), {}, &PlotMenu::reopenLastSession);
+}
+
+// The explorer is the window's shortcut only: the menu's entries stay the figure's and the
+// session's.
+void PlotMenu::addExplorerShortcut() {
+    auto* explore = new QAction(QStringLiteral("&Esplora i parametri…"), this);
+    explore->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_E));
+    explore->setShortcutContext(Qt::WindowShortcut);
+    connect(explore, &QAction::triggered, this, &PlotMenu::exploreParameters);
+    window_.addAction(explore);
 }
 
 bool PlotMenu::available() const {
@@ -196,4 +207,9 @@ void PlotMenu::reopenLastSession() {
         return;
     }
     openSessionFile_(kept);
+}
+
+void PlotMenu::exploreParameters() {
+    if (available())
+        window_.program().showTool(ToolWindow::Explore);
 }

@@ -37,6 +37,7 @@ public:
     void saveSession();
     void openSession();
     void reopenLastSession();
+    void exploreParameters();
 
     // What opens a session file into the program; the plot window hands it in.
     void setSessionOpener(std::function<bool(const QString&)> opener) {
@@ -52,6 +53,7 @@ private:
     QAction* addEntry(const QString& text, const QList<QKeySequence>& shortcuts,
                       void (PlotMenu::*run)());
     void addSessionEntries();
+    void addExplorerShortcut();
     bool available() const;
 
     ProgramWindow& window_;
