@@ -1,5 +1,6 @@
 #pragma once
 
+#include "figure/animation.h"
 #include "figure/figure_export.h"
 
 #include <QString>
@@ -17,12 +18,21 @@ struct FigureStep {
     LinkingLines lines = LinkingLines::Off;
 };
 
+// "--animate": the constant swept and its range, over the run it varies (the last "--run",
+// or the default one), which is then not drawn itself.
+struct AnimationRequest {
+    Animation animation;
+    CurveConstants run;
+};
+
 // What "--render" is asked to draw, and where; or the session "--save-session" writes.
 struct RenderRequest {
     QString file;        // the figure; empty when only the session is written
     QString sessionFile; // "--session": drawn instead of the runs
     QString saveSession; // "--save-session": where the session of the runs goes
     FigureFormat format = FigureFormat::Png;
+    std::optional<AnimationRequest> animation; // then the steps are the frames' base
+    AnimationFormat animationFormat = AnimationFormat::Gif;
     double incr = 0.55;
     int scale = 1;
     std::int16_t startColour = 0;
