@@ -282,7 +282,8 @@ public:
 private:
     std::optional<QString> readStep(const Given& option);
     std::optional<QString> readSetting(const Given& option);
-    void addRun(const CurveConstants& constants);
+    void addRun(const CurveConstants& constants,
+                FigureStep::SetUp setUp = FigureStep::SetUp::IfNeeded);
     std::optional<QString> addFamily(const QString& value);
 
     RenderRequest& request_;
@@ -297,10 +298,10 @@ private:
     std::optional<Accumulation> accumulation_;
 };
 
-void StepReader::addRun(const CurveConstants& constants) {
+void StepReader::addRun(const CurveConstants& constants, FigureStep::SetUp setUp) {
     if (std::exchange(clearPending_, false))
         request_.steps.push_back({FigureStep::Kind::Clear, {}, LinkingLines::Off});
-    request_.steps.push_back({FigureStep::Kind::Run, constants, lines_});
+    request_.steps.push_back({FigureStep::Kind::Run, constants, lines_, setUp});
 }
 
 // One run a value, on the other constants of the "--run" before, which they replace.
@@ -313,7 +314,7 @@ std::optional<QString> StepReader::addFamily(const QString& value) {
         request_.steps.erase(request_.steps.begin() + std::ptrdiff_t(*step));
     const AnimationJob family{{}, {}, lastRun_, *range, {}, 1};
     for (std::int64_t frame = 0; frame < frameCount(*range); ++frame)
-        addRun(frameConstants(family, frame));
+        addRun(frameConstants(family, frame), FigureStep::SetUp::Always);
     return std::nullopt;
 }
 

@@ -16,6 +16,10 @@ struct FigureStep {
     Kind kind = Kind::Run;
     CurveConstants constants;
     LinkingLines lines = LinkingLines::Off;
+    // A run of "--family" is an activation, with its own set-up even with lines, as each frame
+    // of an animation is; a run with lines otherwise follows the set-up before it.
+    enum class SetUp { IfNeeded, Always };
+    SetUp setUp = SetUp::IfNeeded;
 };
 
 // "--animate": the constant swept and its range, over the run it varies (the last "--run",

@@ -30,7 +30,7 @@ int recordSteps(const RenderRequest& request, Session& session, std::FILE* error
         }
         // A run without lines is an activation: a set-up, then the run. A run with lines is
         // "Traccia le linee…", on the set-up before it.
-        if (step.lines == LinkingLines::Off || !setUp) {
+        if (step.lines == LinkingLines::Off || !setUp || step.setUp == FigureStep::SetUp::Always) {
             session.recordSetUp(session.Incr);
             setUpPlotWindow(surface, plot, session.Incr);
         }
