@@ -206,8 +206,9 @@ QImage FrameRenderer::next() {
                       surface.plot, surface.image);
     ++made_;
     surface.image.flush();
+    // A copy of its own: the surface writes into its buffer behind the image's sharing.
     const QSize visible = (QSizeF(job_.look.logicalSize) * job_.scale).toSize();
     if (surface.image.buffer().size() == visible)
-        return surface.image.buffer();
+        return surface.image.buffer().copy();
     return surface.image.snapshot();
 }

@@ -93,7 +93,8 @@ public:
     FrameRenderer(const FrameRenderer&) = delete;
     FrameRenderer& operator=(const FrameRenderer&) = delete;
 
-    // The next frame's picture, in device pixels; frames come in order from 0.
+    // The next frame's picture, in device pixels, a copy of its own; frames come in order
+    // from 0.
     QImage next();
     std::int64_t framesMade() const { return made_; }
 

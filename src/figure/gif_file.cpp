@@ -41,8 +41,7 @@ bool putExtension(GifFileType* gif, int code, const QByteArray& bytes) {
 
 GifWriter::GifWriter(QIODevice& device, QSize size, const QList<QRgb>& colours, int delay,
                      const QByteArray& comment)
-    : size_(size), delay_(delay), previous_(std::size_t(size.width()) * std::size_t(size.height())),
-      current_(previous_.size()), colours_(colours) {
+    : size_(size), delay_(delay), colours_(colours) {
     for (QRgb& colour : colours_)
         colour |= 0xff000000u; // the pictures are opaque
     int error = 0;
@@ -80,19 +79,14 @@ bool GifWriter::writeHead(const QList<QRgb>& colours, const QByteArray& comment)
            (comment.isEmpty() || putExtension(gif_, COMMENT_EXT_FUNC_CODE, comment));
 }
 
-// The picture as indices into the table; false for a colour the table lacks.
-bool GifWriter::toIndices(const QImage& picture) {
-    const QImage image = picture.format() == QImage::Format_RGB32 ||
-                                 picture.format() == QImage::Format_ARGB32
-                             ? picture
-                             : picture.convertToFormat(QImage::Format_RGB32);
-    const int width = size_.width();
-    for (int y = 0; y < size_.height(); ++y) {
-        const auto* row = reinterpret_cast<const QRgb*>(image.constScanLine(y));
-        std::uint8_t* out = current_.data() + std::size_t(y) * std::size_t(width);
-        QRgb last = ~row[0];
+bool GifWriter::toIndices(const QImage& picture, const Box& box) {
+    indices_.resize(std::size_t(box.width) * std::size_t(box.height));
+    std::uint8_t* out = indices_.data();
+    for (int y = box.top; y < box.top + box.height; ++y) {
+        const auto* row = reinterpret_cast<const QRgb*>(picture.constScanLine(y));
+        QRgb last = ~row[box.left];
         std::uint8_t index = 0;
-        for (int x = 0; x < width; ++x) {
+        for (int x = box.left; x < box.left + box.width; ++x) {
             if (row[x] != last) {
                 const qsizetype found = colours_.indexOf(row[x] | 0xff000000u);
                 if (found < 0)
@@ -100,19 +94,19 @@ bool GifWriter::toIndices(const QImage& picture) {
                 last = row[x];
                 index = std::uint8_t(found);
             }
-            out[x] = index;
+            *out++ = index;
         }
     }
     return true;
 }
 
-GifWriter::Box GifWriter::changedBox() const {
-    const auto width = std::size_t(size_.width());
-    if (!written_)
+// Compared in colours, row by row: most rows of a frame are those of the frame before.
+GifWriter::Box GifWriter::changedBox(const QImage& picture) const {
+    if (previous_.isNull())
         return {0, 0, size_.width(), size_.height()};
+    const auto bytes = std::size_t(size_.width()) * sizeof(QRgb);
     auto differs = [&](int y) {
-        return std::memcmp(previous_.data() + std::size_t(y) * width,
-                           current_.data() + std::size_t(y) * width, width) != 0;
+        return std::memcmp(previous_.constScanLine(y), picture.constScanLine(y), bytes) != 0;
     };
     int top = 0;
     while (top < size_.height() && !differs(top))
@@ -125,12 +119,13 @@ GifWriter::Box GifWriter::changedBox() const {
     int left = size_.width();
     int right = -1;
     for (int y = top; y <= bottom; ++y) {
-        const std::size_t row = std::size_t(y) * width;
+        const auto* before = reinterpret_cast<const QRgb*>(previous_.constScanLine(y));
+        const auto* now = reinterpret_cast<const QRgb*>(picture.constScanLine(y));
         for (int x = 0; x < left; ++x)
-            if (previous_[row + std::size_t(x)] != current_[row + std::size_t(x)])
+            if (before[x] != now[x])
                 left = x;
         for (int x = size_.width() - 1; x > right; --x)
-            if (previous_[row + std::size_t(x)] != current_[row + std::size_t(x)])
+            if (before[x] != now[x])
                 right = x;
     }
     return {left, top, right - left + 1, bottom - top + 1};
@@ -144,22 +139,25 @@ bool GifWriter::writeFrame(const Box& box) {
         EGifPutImageDesc(gif_, box.left, box.top, box.width, box.height, false, nullptr) ==
             GIF_ERROR)
         return false;
-    for (int y = box.top; y < box.top + box.height; ++y) {
-        const std::size_t start = std::size_t(y) * std::size_t(size_.width()) + std::size_t(box.left);
-        if (EGifPutLine(gif_, current_.data() + start, box.width) == GIF_ERROR)
+    for (int y = 0; y < box.height; ++y)
+        if (EGifPutLine(gif_, indices_.data() + std::size_t(y) * std::size_t(box.width),
+                        box.width) == GIF_ERROR)
             return false;
-    }
     return true;
 }
 
 GifWriter::Result GifWriter::addFrame(const QImage& picture) {
     if (!gif_ || !ok_ || picture.size() != size_)
         return Result::Failed;
-    if (!toIndices(picture))
+    const QImage image = picture.format() == QImage::Format_RGB32 ||
+                                 picture.format() == QImage::Format_ARGB32
+                             ? picture
+                             : picture.convertToFormat(QImage::Format_RGB32);
+    const Box box = changedBox(image);
+    if (!toIndices(image, box))
         return Result::UnknownColour;
-    ok_ = writeFrame(changedBox());
-    written_ = true;
-    std::swap(previous_, current_);
+    ok_ = writeFrame(box);
+    previous_ = image;
     return ok_ ? Result::Written : Result::Failed;
 }
 

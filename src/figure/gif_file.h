@@ -40,17 +40,17 @@ private:
         int left = 0, top = 0, width = 0, height = 0;
     };
     bool writeHead(const QList<QRgb>& colours, const QByteArray& comment);
-    bool toIndices(const QImage& picture);
-    Box changedBox() const;
+    // The box's pixels as indices into the table; false for a colour the table lacks.
+    bool toIndices(const QImage& picture, const Box& box);
+    Box changedBox(const QImage& picture) const;
     bool writeFrame(const Box& box);
 
     GifFileType* gif_ = nullptr;
     QSize size_;
     int delay_ = 10;
-    bool written_ = false; // a frame before this one
     bool ok_ = true;
-    std::vector<std::uint8_t> previous_;
-    std::vector<std::uint8_t> current_;
+    QImage previous_; // the frame before, none before the first
+    std::vector<std::uint8_t> indices_; // of the box being written
     QList<QRgb> colours_;
 };
 
