@@ -43,6 +43,7 @@ const std::vector<Ratio> ratios{
     {"export_svg_lines_over_run", "export/svg_lines", "run/lines", ""},
     {"export_pdf_lines_over_run", "export/pdf_lines", "run/lines", ""},
     {"gnuplot_over_run", "peer/gnuplot_pngcairo", "run/dots", ""},
+    {"gif_export_over_gnuplot", "export/gif_100_frames", "peer/gnuplot_gif_animate", ""},
     {"session_open_over_run", "session/open_1e6", "run/dots", ""},
     {"recipe_png_overhead", "recipe/png_1x", "recipe/png_1x_none", ""},
     {"explore_frame_ms", "explore/frame_90", "", ""},

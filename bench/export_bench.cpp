@@ -2,6 +2,7 @@
 #include "plain_math.h"
 
 #include "core/drawing_surface.h"
+#include "figure/animation_export.h"
 #include "figure/figure_export.h"
 #include "figure/replay.h"
 #include "shell/layout.h"
@@ -34,7 +35,7 @@ CurveConstants constantsOf(const RunConstants& values) {
 PlotJournal journalOf(const RunConstants& values, LinkingLines lines) {
     PlotJournal journal;
     journal.recordSetUp(TaggedValue::fromDouble(plotIncr));
-    journal.recordRun({constantsOf(values), lines, 0, std::nullopt});
+    journal.recordRun({constantsOf(values), lines, 0, std::nullopt, {}});
     return journal;
 }
 
@@ -111,6 +112,68 @@ void gnuplotPeer(benchmark::State& state, QString gnuplot) {
     }
 }
 
+// The default family as an animation: OA from 10 to 109, a frame each, one run a frame.
+const Animation defaultFamily{AnimatedConstant::OA, 10, 109, 1};
+
+void exportGif(benchmark::State& state) {
+    AnimationJob job;
+    job.controls.Incr = TaggedValue::fromDouble(plotIncr);
+    job.run = constantsOf(defaultRun);
+    job.animation = defaultFamily;
+    job.look = plotWindowLook();
+    const QString path = scratch().filePath(QStringLiteral("family.gif"));
+    for (auto _ : state)
+        if (writeAnimation(job, path))
+            state.SkipWithError("the GIF was not written");
+    state.counters["file_kb"] = double(QFileInfo(path).size()) / 1024.0;
+}
+
+// The points of each frame of the default family, in a file a frame.
+void writeFramePoints(const QString& folder, PlotVariables& plot) {
+    for (std::int64_t frame = 0; frame < frameCount(defaultFamily); ++frame) {
+        QFile file(QStringLiteral("%1/frame%2.bin").arg(folder).arg(frame));
+        file.open(QIODevice::WriteOnly);
+        DotCollector points;
+        points.stream.setDevice(&file);
+        points.stream.setByteOrder(QDataStream::LittleEndian);
+        points.stream.setFloatingPointPrecision(QDataStream::SinglePrecision);
+        setUpPlotWindow(points, plot, TaggedValue::fromDouble(plotIncr));
+        points.collecting = true;
+        std::int16_t colour = 0;
+        RunConstants values = defaultRun;
+        values.VALa = frameValue(defaultFamily, frame);
+        runCurveGenerator(constantsOf(values), LinkingLines::Off, colour, plot, points);
+    }
+}
+
+// The peer of the GIF: gnuplot's animated GIF of the same frames' points.
+void gnuplotGifPeer(benchmark::State& state, QString gnuplot) {
+    PlotVariables plot;
+    writeFramePoints(scratch().path(), plot);
+    const FigureLook look = plotWindowLook();
+    const QString script =
+        QStringLiteral("set terminal gif animate delay 10 size %1,%2; set output '%3'; "
+                       "set margins 0,0,0,0; unset border; unset tics; unset key; "
+                       "set xrange [0:500]; set yrange [%4:0]; do for [k=0:%5] { "
+                       "plot sprintf('%6/frame%d.bin', k) binary format='%float%float%int32' "
+                       "using 1:2:3 with points pt 5 ps 0.4 lc rgb variable }")
+            .arg(look.logicalSize.width())
+            .arg(look.logicalSize.height())
+            .arg(scratch().filePath(QStringLiteral("gnuplot.gif")))
+            .arg(plot.CY.single() * 2)
+            .arg(frameCount(defaultFamily) - 1)
+            .arg(scratch().path());
+    for (auto _ : state) {
+        QProcess process;
+        process.start(gnuplot, {QStringLiteral("-e"), script});
+        process.waitForFinished(-1);
+        if (process.exitCode() != 0)
+            state.SkipWithError(process.readAllStandardError().constData());
+    }
+    state.counters["file_kb"] =
+        double(QFileInfo(scratch().filePath(QStringLiteral("gnuplot.gif"))).size()) / 1024.0;
+}
+
 void timed(benchmark::internal::Benchmark* benchmark, int iterations, int repetitions) {
     benchmark->Unit(benchmark::kMillisecond)->Iterations(iterations)->Repetitions(repetitions);
 }
@@ -143,6 +206,10 @@ void registerExportBenchmarks() {
                                        off),
           5, 3);
     const QString gnuplot = QStandardPaths::findExecutable(QStringLiteral("gnuplot"));
-    if (!gnuplot.isEmpty())
+    timed(benchmark::RegisterBenchmark("export/gif_100_frames", exportGif), 3, 5);
+    if (!gnuplot.isEmpty()) {
         timed(benchmark::RegisterBenchmark("peer/gnuplot_pngcairo", gnuplotPeer, gnuplot), 1, 5);
+        timed(benchmark::RegisterBenchmark("peer/gnuplot_gif_animate", gnuplotGifPeer, gnuplot),
+              1, 5);
+    }
 }

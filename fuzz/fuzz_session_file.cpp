@@ -60,12 +60,12 @@ void checkRoundTrip(const QByteArray& text) {
     const auto* record = std::get_if<SessionRecord>(&first);
     if (!record)
         return;
-    const QByteArray written = encodeSession(record->controls, record->history);
+    const QByteArray written = encodeSession(record->controls, record->history, record->animation);
     const auto second = decodeSession(written);
     const auto* again = std::get_if<SessionRecord>(&second);
     require(again != nullptr, "a written session reads");
     checkSameRecord(*record, *again);
-    require(encodeSession(again->controls, again->history) == written, "writing is stable");
+    require(encodeSession(again->controls, again->history, again->animation) == written, "writing is stable");
 }
 
 } // namespace

@@ -20,7 +20,8 @@ struct Option {
 // In the order "--help" lists them.
 const Option options[] = {
     {"render", "FILE",
-     "Disegna la figura nel FILE (PNG, SVG o PDF secondo l'estensione) ed esce, senza finestre."},
+     "Disegna la figura nel FILE (PNG, SVG o PDF secondo l'estensione; con --animate una GIF "
+     "animata o PNG numerati) ed esce, senza finestre."},
     {"incr", "F", "Il fattore di calibrazione Incr (predefinito 0.55); anche sotto 0.53."},
     {"run", "A,B,N,E",
      "Un tracciato con OA, angolo di OA (gradi), n e incremento di t (gradi), col punto "
@@ -29,8 +30,23 @@ const Option options[] = {
     {"lines", nullptr,
      "I --run che seguono tracciano anche le linee, come \"Traccia le linee tra le curve di I° "
      "livello\"."},
+    {"no-lines", nullptr, "I --run che seguono non tracciano più le linee."},
     {"clear", nullptr, "Cancella prima del --run che segue, come \"Cancella e riprendi i dati\"."},
-    {"scale", "1|2|4", "Solo PNG: 1, 2 o 4 volte la dimensione della finestra in pixel."},
+    {"family", "NOME=DA:A:PASSO",
+     "Una famiglia: un tracciato per ciascun valore DA, DA+PASSO, … fino ad A della costante "
+     "NOME (oa, angle, n o incr-t), con le altre costanti del --run che la precede (o "
+     "86,55,90,1), al suo posto; in ordine, come attivazioni successive."},
+    {"animate", "NOME=DA:A:PASSO",
+     "Un'animazione, con --render FILE.gif (GIF animata) o FILE.png (FILE_00001.png, …): un "
+     "fotogramma per ciascun valore della costante NOME, con le altre costanti dell'ultimo "
+     "--run (o 86,55,90,1), che non è tracciato da sé; ogni fotogramma è il disegno degli altri "
+     "--run più quel tracciato. Al massimo 100000 fotogrammi."},
+    {"fps", "K", "Con --animate: i fotogrammi al secondo della GIF, da 1 a 50 (predefinito 10)."},
+    {"accumulate", nullptr,
+     "Con --animate: ogni fotogramma tiene i tracciati di quelli prima, come attivazioni "
+     "successive."},
+    {"scale", "1|2|4",
+     "PNG: 1, 2 o 4 volte la dimensione della finestra in pixel; GIF: 1 o 2."},
     {"start-colour", "K", "L'indice di colore Miocolor all'inizio (predefinito 0)."},
     {"session", "FILE",
      "Con --render: disegna la sessione del FILE (.zorpun, o una figura che ne porta una) "
@@ -221,23 +237,121 @@ std::optional<CurveConstants> constantsIn(const QString& text, QString& problem)
                           TaggedValue::fromDouble(values[2]), TaggedValue::fromDouble(values[3])};
 }
 
-// Reads one option of "--render" into the request; returns what is wrong with it, if anything.
-std::optional<QString> apply(const Given& option, RenderRequest& request, LinkingLines& lines,
-                             bool& clearPending) {
-    const QString& value = option.value;
+const CurveConstants defaultRun{TaggedValue::fromDouble(86), TaggedValue::fromDouble(55),
+                                TaggedValue::fromDouble(90), TaggedValue::fromDouble(1)};
+
+// "NAME=FROM:TO:STEP": the constant and its range, checked as an animation checks it.
+std::optional<Animation> rangeIn(const QString& text, QString& problem) {
+    const qsizetype equals = text.indexOf(QLatin1Char('='));
+    const QStringList numbers = text.mid(equals + 1).split(QLatin1Char(':'));
+    if (equals < 0 || numbers.size() != 3) {
+        problem = QStringLiteral("«%1» non è NOME=DA:A:PASSO").arg(text);
+        return std::nullopt;
+    }
+    const std::optional<AnimatedConstant> constant = animatedConstantNamed(text.left(equals));
+    if (!constant) {
+        problem = QStringLiteral("«%1» non è %2").arg(text.left(equals), animatedConstantNames());
+        return std::nullopt;
+    }
+    double values[3] = {};
+    for (int index = 0; index < 3; ++index) {
+        const std::optional<double> value = numberIn(numbers.at(index));
+        if (!value) {
+            problem = QStringLiteral("«%1» non è un numero (col punto decimale)")
+                          .arg(numbers.at(index));
+            return std::nullopt;
+        }
+        values[index] = *value;
+    }
+    const Animation range{*constant, values[0], values[1], values[2]};
+    if (const std::optional<QString> fault = animationFault(range)) {
+        problem = QStringLiteral("«%1»: %2").arg(text, *fault);
+        return std::nullopt;
+    }
+    return range;
+}
+
+// The steps of the command line as they are read, in order.
+class StepReader {
+public:
+    explicit StepReader(RenderRequest& request) : request_(request) {}
+    // Reads one option; what is wrong with it, if anything.
+    std::optional<QString> read(const Given& option);
+    std::optional<QString> finish();
+
+private:
+    std::optional<QString> readStep(const Given& option);
+    std::optional<QString> readSetting(const Given& option);
+    void addRun(const CurveConstants& constants,
+                FigureStep::SetUp setUp = FigureStep::SetUp::IfNeeded);
+    std::optional<QString> addFamily(const QString& value);
+
+    RenderRequest& request_;
+    LinkingLines lines_ = LinkingLines::Off;
+    bool clearPending_ = false;
+    // The last "--run", and its step while no "--family" took its place.
+    CurveConstants lastRun_ = defaultRun;
+    std::optional<LinkingLines> lastRunLines_;
+    std::optional<std::size_t> lastRunStep_;
+    std::optional<Animation> animation_;
+    std::optional<int> framesPerSecond_;
+    std::optional<Accumulation> accumulation_;
+};
+
+void StepReader::addRun(const CurveConstants& constants, FigureStep::SetUp setUp) {
+    if (std::exchange(clearPending_, false))
+        request_.steps.push_back({FigureStep::Kind::Clear, {}, LinkingLines::Off});
+    request_.steps.push_back({FigureStep::Kind::Run, constants, lines_, setUp});
+}
+
+// One run a value, on the other constants of the "--run" before, which they replace.
+std::optional<QString> StepReader::addFamily(const QString& value) {
+    QString problem;
+    std::optional<Animation> range = rangeIn(value, problem);
+    if (!range)
+        return problem;
+    if (const std::optional<std::size_t> step = std::exchange(lastRunStep_, std::nullopt))
+        request_.steps.erase(request_.steps.begin() + std::ptrdiff_t(*step));
+    const AnimationJob family{{}, {}, lastRun_, *range, {}, 1};
+    for (std::int64_t frame = 0; frame < frameCount(*range); ++frame)
+        addRun(frameConstants(family, frame), FigureStep::SetUp::Always);
+    return std::nullopt;
+}
+
+std::optional<QString> StepReader::readStep(const Given& option) {
     if (option.name == QLatin1String("lines")) {
-        lines = LinkingLines::On;
+        lines_ = LinkingLines::On;
+    } else if (option.name == QLatin1String("no-lines")) {
+        lines_ = LinkingLines::Off;
     } else if (option.name == QLatin1String("clear")) {
-        clearPending = true;
-    } else if (option.name == QLatin1String("run")) {
+        clearPending_ = true;
+    } else if (option.name == QLatin1String("family")) {
+        return addFamily(option.value);
+    } else {
         QString problem;
-        const std::optional<CurveConstants> constants = constantsIn(value, problem);
+        const std::optional<CurveConstants> constants = constantsIn(option.value, problem);
         if (!constants)
             return problem;
-        if (std::exchange(clearPending, false))
-            request.steps.push_back({FigureStep::Kind::Clear, {}, LinkingLines::Off});
-        request.steps.push_back({FigureStep::Kind::Run, *constants, lines});
-    } else if (option.name == QLatin1String("incr")) {
+        addRun(*constants);
+        lastRun_ = *constants;
+        lastRunLines_ = lines_;
+        lastRunStep_ = request_.steps.size() - 1;
+    }
+    return std::nullopt;
+}
+
+std::optional<QString> StepReader::read(const Given& option) {
+    for (const char* step : {"run", "lines", "no-lines", "clear", "family"})
+        if (option.name == QLatin1String(step))
+            return readStep(option);
+    return readSetting(option);
+}
+
+// Reads one setting of "--render" into the request; returns what is wrong with it, if anything.
+std::optional<QString> StepReader::readSetting(const Given& option) {
+    const QString& value = option.value;
+    RenderRequest& request = request_;
+    if (option.name == QLatin1String("incr")) {
         const std::optional<double> incr = numberIn(value);
         if (!incr || !(*incr > 0.0))
             return QStringLiteral("«%1» non è un fattore maggiore di 0").arg(value);
@@ -257,7 +371,40 @@ std::optional<QString> apply(const Given& option, RenderRequest& request, Linkin
         request.sessionFile = value;
     } else if (option.name == QLatin1String("save-session")) {
         request.saveSession = value;
+    } else if (option.name == QLatin1String("animate")) {
+        QString problem;
+        animation_ = rangeIn(value, problem);
+        if (!animation_)
+            return problem;
+    } else if (option.name == QLatin1String("fps")) {
+        bool whole = false;
+        framesPerSecond_ = value.toInt(&whole);
+        if (!whole || framesPerSecond_ < 1 || framesPerSecond_ > mostFramesPerSecond)
+            return QStringLiteral("«%1» non è un intero da 1 a %2").arg(value).arg(mostFramesPerSecond);
+    } else if (option.name == QLatin1String("accumulate")) {
+        accumulation_ = Accumulation::On;
     }
+    return std::nullopt;
+}
+
+// After the last option: the animation takes the last run as the one it varies.
+std::optional<QString> StepReader::finish() {
+    if (clearPending_)
+        return refusal(QStringLiteral("clear"), QStringLiteral("nessun --run la segue"));
+    if (!animation_) {
+        if (framesPerSecond_ || accumulation_)
+            return refusal(QLatin1String(framesPerSecond_ ? "fps" : "accumulate"),
+                           QStringLiteral("vale solo con --animate"));
+        if (request_.steps.empty() && request_.sessionFile.isEmpty())
+            request_.steps.push_back({FigureStep::Kind::Run, defaultRun, lines_});
+        return std::nullopt;
+    }
+    animation_->framesPerSecond = framesPerSecond_.value_or(animation_->framesPerSecond);
+    animation_->accumulation = accumulation_.value_or(Accumulation::Off);
+    animation_->lines = lastRunLines_.value_or(lines_);
+    if (lastRunStep_)
+        request_.steps.erase(request_.steps.begin() + std::ptrdiff_t(*lastRunStep_));
+    request_.animation = AnimationRequest{*animation_, lastRun_};
     return std::nullopt;
 }
 
@@ -276,34 +423,38 @@ std::optional<QString> sessionConflict(const std::vector<Given>& given,
     if (request.file.isEmpty())
         return refusal(QStringLiteral("session"), QStringLiteral("vale solo con --render"));
     for (const Given& option : given)
-        for (const char* own : {"run", "lines", "clear", "incr", "start-colour", "save-session"})
+        for (const char* own : {"run", "lines", "no-lines", "clear", "family", "incr",
+                                "start-colour", "save-session", "animate", "fps", "accumulate"})
             if (option.name == QLatin1String(own))
                 return refusal(QStringLiteral("session"),
                                QStringLiteral("non si unisce a --%1").arg(option.name));
     return std::nullopt;
 }
 
+// The sizes a file of the request can have.
+std::optional<QString> scaleConflict(const RenderRequest& request) {
+    if (request.animation && request.animationFormat == AnimationFormat::Gif && request.scale > 2)
+        return refusal(QStringLiteral("scale"), QStringLiteral("una GIF è 1 o 2 volte la finestra"));
+    if (!request.animation && request.scale != 1 && request.format != FigureFormat::Png)
+        return refusal(QStringLiteral("scale"), QStringLiteral("vale solo per i PNG"));
+    return std::nullopt;
+}
+
 // The options of "--render", in their order; the render option itself was read already.
 CommandLine readRender(const std::vector<Given>& given, RenderRequest request) {
-    LinkingLines lines = LinkingLines::Off;
-    bool clearPending = false;
+    StepReader steps(request);
     for (const Given& option : given) {
         if (option.name == QLatin1String("render"))
             continue;
-        if (const std::optional<QString> problem = apply(option, request, lines, clearPending))
+        if (const std::optional<QString> problem = steps.read(option))
             return refused(refusal(option.name, *problem));
     }
-    if (clearPending)
-        return refused(refusal(QStringLiteral("clear"), QStringLiteral("nessun --run la segue")));
-    if (request.scale != 1 && request.format != FigureFormat::Png)
-        return refused(refusal(QStringLiteral("scale"), QStringLiteral("vale solo per i PNG")));
     if (const std::optional<QString> problem = sessionConflict(given, request))
         return refused(*problem);
-    if (request.steps.empty() && request.sessionFile.isEmpty())
-        request.steps.push_back({FigureStep::Kind::Run,
-                                 {TaggedValue::fromDouble(86), TaggedValue::fromDouble(55),
-                                  TaggedValue::fromDouble(90), TaggedValue::fromDouble(1)},
-                                 lines});
+    if (const std::optional<QString> problem = steps.finish())
+        return refused(*problem);
+    if (const std::optional<QString> problem = scaleConflict(request))
+        return refused(*problem);
     CommandLine result;
     result.action = CommandLine::Action::Render;
     result.render = std::move(request);
@@ -324,6 +475,14 @@ std::optional<CommandLine> windowsOn(const std::vector<Given>& given) {
     return result;
 }
 
+// The options that may come again: the steps.
+bool repeatable(const QString& name) {
+    for (const char* step : {"run", "lines", "no-lines", "clear", "family"})
+        if (name == QLatin1String(step))
+            return true;
+    return false;
+}
+
 // A word that is no option (but a file given alone), an option without its value, or one
 // given twice.
 std::optional<QString> misuse(const std::vector<Given>& given) {
@@ -342,11 +501,29 @@ std::optional<QString> misuse(const std::vector<Given>& given) {
                 QStringLiteral("manca il valore %1").arg(QLatin1String(known->valueName)));
         if (!known->valueName && option.hasValue)
             return refusal(option.name, QStringLiteral("non vuole un valore"));
-        if (option.name != QLatin1String("run") && option.name != QLatin1String("lines") &&
-            option.name != QLatin1String("clear") && seen.contains(option.name))
+        if (!repeatable(option.name) && seen.contains(option.name))
             return refusal(option.name, QStringLiteral("data più di una volta"));
         seen << option.name;
     }
+    return std::nullopt;
+}
+
+// The format of the figure, or of the animation, by the file's extension.
+std::optional<QString> readFileFormat(RenderRequest& request, bool animate) {
+    if (animate) {
+        const std::optional<AnimationFormat> format = animationFormatForFile(request.file);
+        if (!format)
+            return QStringLiteral("«%1» non finisce in %2 (con --animate)")
+                .arg(request.file, knownAnimationSuffixes());
+        request.animationFormat = *format;
+        return std::nullopt;
+    }
+    const std::optional<FigureFormat> format = formatForFile(request.file);
+    if (!format && animationFormatForFile(request.file))
+        return QStringLiteral("«%1» è un'animazione: vuole --animate").arg(request.file);
+    if (!format)
+        return QStringLiteral("«%1» non finisce in %2").arg(request.file, knownSuffixes());
+    request.format = *format;
     return std::nullopt;
 }
 
@@ -381,12 +558,9 @@ CommandLine parseOwnArguments(const QStringList& arguments) {
     RenderRequest request;
     if (render) {
         request.file = parser.value(QStringLiteral("render"));
-        const std::optional<FigureFormat> format = formatForFile(request.file);
-        if (!format)
-            return refused(refusal(
-                QStringLiteral("render"),
-                QStringLiteral("«%1» non finisce in %2").arg(request.file, knownSuffixes())));
-        request.format = *format;
+        if (const std::optional<QString> problem =
+                readFileFormat(request, parser.isSet(QStringLiteral("animate"))))
+            return refused(refusal(QStringLiteral("render"), *problem));
     }
     return readRender(given, std::move(request));
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "figure/animation.h"
 #include "figure/figure_export.h"
 
 #include <QString>
@@ -15,6 +16,17 @@ struct FigureStep {
     Kind kind = Kind::Run;
     CurveConstants constants;
     LinkingLines lines = LinkingLines::Off;
+    // A run of "--family" is an activation, with its own set-up even with lines, as each frame
+    // of an animation is; a run with lines otherwise follows the set-up before it.
+    enum class SetUp { IfNeeded, Always };
+    SetUp setUp = SetUp::IfNeeded;
+};
+
+// "--animate": the constant swept and its range, over the run it varies (the last "--run",
+// or the default one), which is then not drawn itself.
+struct AnimationRequest {
+    Animation animation;
+    CurveConstants run;
 };
 
 // What "--render" is asked to draw, and where; or the session "--save-session" writes.
@@ -23,6 +35,8 @@ struct RenderRequest {
     QString sessionFile; // "--session": drawn instead of the runs
     QString saveSession; // "--save-session": where the session of the runs goes
     FigureFormat format = FigureFormat::Png;
+    std::optional<AnimationRequest> animation; // then the steps are the frames' base
+    AnimationFormat animationFormat = AnimationFormat::Gif;
     double incr = 0.55;
     int scale = 1;
     std::int16_t startColour = 0;

@@ -1,6 +1,7 @@
 #include "app/render_figure.h"
 
 #include "core/drawing_surface.h"
+#include "figure/animation_export.h"
 #include "figure/figure_export.h"
 #include "figure/replay.h"
 #include "figure/session_file.h"
@@ -29,7 +30,7 @@ int recordSteps(const RenderRequest& request, Session& session, std::FILE* error
         }
         // A run without lines is an activation: a set-up, then the run. A run with lines is
         // "Traccia le linee…", on the set-up before it.
-        if (step.lines == LinkingLines::Off || !setUp) {
+        if (step.lines == LinkingLines::Off || !setUp || step.setUp == FigureStep::SetUp::Always) {
             session.recordSetUp(session.Incr);
             setUpPlotWindow(surface, plot, session.Incr);
         }
@@ -69,9 +70,38 @@ bool readSession(const QString& path, Session& session, std::FILE* errors) {
     return true;
 }
 
+// The animation over the session the steps recorded: every frame's run is checked before
+// anything is written, then the frames are drawn and written one at a time.
+int renderAnimation(const RenderRequest& request, std::FILE* errors) {
+    Session session;
+    const int status = recordSteps(request, session, errors);
+    const AnimationJob job{session.controls(), session.history(), request.animation->run,
+                           request.animation->animation, plotWindowLook(), request.scale};
+    if (const std::optional<QString> refusal = firstRefusedFrame(job)) {
+        tell(errors, *refusal);
+        return exitRunFailed;
+    }
+    if (!request.saveSession.isEmpty()) {
+        if (const std::optional<QString> failure =
+                writeSessionFile(request.saveSession, animationRecipe(job))) {
+            tell(errors, *failure);
+            return exitRunFailed;
+        }
+    }
+    if (request.file.isEmpty())
+        return status;
+    if (const std::optional<QString> failure = writeAnimation(job, request.file)) {
+        tell(errors, *failure);
+        return exitRunFailed;
+    }
+    return status;
+}
+
 } // namespace
 
 int renderFigure(const RenderRequest& request, std::FILE* errors) {
+    if (request.animation)
+        return renderAnimation(request, errors);
     Session session;
     int status = exitSuccess;
     if (!request.sessionFile.isEmpty()) {

@@ -12,17 +12,17 @@
 
 using namespace curve_walk;
 
-namespace {
-
-bool fitsInt16(double value) {
-    return value >= -32768.0 && value <= 32767.0;
-}
-
 std::int16_t advanceCursor(std::int16_t colour) {
     // Past the 16-bit limit the cursor starts again from 0 rather than overflowing.
     return colour == std::numeric_limits<std::int16_t>::max()
                ? std::int16_t{0}
                : static_cast<std::int16_t>(colour + 1);
+}
+
+namespace {
+
+bool fitsInt16(double value) {
+    return value >= -32768.0 && value <= 32767.0;
 }
 
 // The loop bound is taken once: ALFA runs 0 ... n, stopping at n's integer part.

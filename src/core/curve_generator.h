@@ -40,6 +40,9 @@ inline const QString segmentIsNullMessage = QStringLiteral(" Il segmento Vn è n
 inline const QString incrementTooLargeMessage = QStringLiteral(
     "ALFA × incremento di t esce dai limiti da -32768 a 32767: ridurre n o l'incremento di t");
 
+// The colour cursor after a run that started at this one, as every run advances it.
+std::int16_t advanceCursor(std::int16_t colour);
+
 // One run of the curve generator: advances the colour cursor, walks curve 1 along OA and
 // curve 2 towards OA's direction scaled by sin(t), drawing every point that lies within the
 // half-extents CX and CY, and on a run with linking lines joins every fifth completed pair.

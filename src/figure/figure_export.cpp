@@ -34,7 +34,7 @@ QString cannotSave(const QString& path, const QString& reason) {
 
 // Why a file could not be opened for writing. A save file refuses a folder or a write-protected
 // file by name, in Qt's words; those cases are told in the program's own.
-QString openFailure(const QString& path, const QSaveFile& file) {
+QString openFailure(const QString& path, const QString& systemError) {
     const QFileInfo target(path);
     const QFileInfo folder(target.absolutePath());
     if (!folder.exists())
@@ -47,7 +47,7 @@ QString openFailure(const QString& path, const QSaveFile& file) {
     if (target.exists() && !target.isWritable())
         return cannotSave(path, QStringLiteral("il file esistente è protetto dalla scrittura"));
     return cannotSave(path, QStringLiteral("non si può scrivere nella cartella (%1)")
-                                .arg(italianSystemReason(file.errorString())));
+                                .arg(italianSystemReason(systemError)));
 }
 
 QString writeFailure(const QString& path, const QString& detail) {
@@ -108,7 +108,7 @@ std::optional<QString> saveAsPainted(const QString& path,
                                      const QString& unpainted) {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return openFailure(path, file);
+        return openFailure(path, file.errorString());
     CheckedWrites device(file);
     const Painted painted = paint(device);
     const bool taken = device.finish();
@@ -127,6 +127,18 @@ std::optional<QString> saveAsPainted(const QString& path,
 }
 
 } // namespace
+
+QString saveFailureMessage(const QString& path, const QString& reason) {
+    return cannotSave(path, reason);
+}
+
+QString openFailureMessage(const QString& path, const QString& systemError) {
+    return openFailure(path, systemError);
+}
+
+QString writeFailureMessage(const QString& path, const QString& systemError) {
+    return writeFailure(path, italianSystemReason(systemError));
+}
 
 std::optional<QString> writeBytesFile(const QByteArray& bytes, const QString& path) {
     return saveAsPainted(
@@ -181,7 +193,9 @@ QImage withColourTable(const QImage& picture) {
     return indexed;
 }
 
-QByteArray pngBytes(const QImage& image, const Recipe& recipe) {
+} // namespace
+
+QByteArray pngFileBytes(const QImage& image, const Recipe& recipe) {
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
     QImageWriter writer(&buffer, "png");
@@ -193,6 +207,8 @@ QByteArray pngBytes(const QImage& image, const Recipe& recipe) {
     writer.write(indexed);
     return buffer.data();
 }
+
+namespace {
 
 // Passes an SVG on as it is written, with the recipe's metadata just inside its root element.
 class WithMetadata : public QIODevice {
@@ -348,7 +364,7 @@ void paintRecordedFigure(const QPicture& picture, const FigureLook& look, QPaint
 
 std::optional<QString> writeImageFile(const QImage& image, const QString& path,
                                       const Recipe& recipe) {
-    const QByteArray bytes = pngBytes(image, recipe);
+    const QByteArray bytes = pngFileBytes(image, recipe);
     if (bytes.isEmpty())
         return cannotSave(path, QStringLiteral("l'immagine non si può codificare in PNG"));
     return writeBytesFile(bytes, path);

@@ -68,6 +68,16 @@ std::optional<QString> writePdfFile(const PlotJournal& journal, const FigureLook
                                     const QString& path, ProgressReport* progress = nullptr,
                                     const Recipe& recipe = {});
 
+// The messages of a file that could not be saved, in Italian and naming it: for a reason of
+// the program's own, for a file or folder that would not open (the system's error as Qt
+// gave it), and for a write that did not go through.
+QString saveFailureMessage(const QString& path, const QString& reason);
+QString openFailureMessage(const QString& path, const QString& systemError);
+QString writeFailureMessage(const QString& path, const QString& systemError);
+
+// A PNG file's bytes, packed with a colour table, carrying the recipe when one is given.
+QByteArray pngFileBytes(const QImage& image, const Recipe& recipe = {});
+
 // A figure of the journal in the format of the file's extension: a PNG at scale times the
 // client area (1 takes screenImage as it is, when given), an SVG or a PDF. A long replay goes
 // to a worker thread when the progress may be called from there, as a long run does.

@@ -14,6 +14,11 @@ constexpr std::array<FigureFormatRow, 5> rows{{
     {FigureFormat::Pdf, "pdf", "Documento PDF (*.pdf)", 1},
 }};
 
+constexpr std::array<AnimationFormatRow, 2> animationRows{{
+    {AnimationFormat::Gif, "gif", "Animazione GIF (*.gif)"},
+    {AnimationFormat::PngSequence, "png", "Immagini PNG numerate (*.png)"},
+}};
+
 } // namespace
 
 std::span<const FigureFormatRow> figureFormats() {
@@ -42,4 +47,20 @@ QString knownSuffixes() {
             suffixes << QLatin1Char('.') + QLatin1String(row.suffix);
     const QString last = suffixes.takeLast();
     return suffixes.join(QStringLiteral(", ")) + QStringLiteral(" o ") + last;
+}
+
+std::span<const AnimationFormatRow> animationFormats() {
+    return animationRows;
+}
+
+std::optional<AnimationFormat> animationFormatForFile(const QString& path) {
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    for (const AnimationFormatRow& row : animationRows)
+        if (suffix == QLatin1String(row.suffix))
+            return row.format;
+    return std::nullopt;
+}
+
+QString knownAnimationSuffixes() {
+    return QStringLiteral(".gif o .png");
 }

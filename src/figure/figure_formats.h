@@ -26,3 +26,18 @@ std::optional<FigureFormat> formatForFile(const QString& path);
 QString suffixOf(FigureFormat format);
 // The suffixes for a message: ".png, .svg o .pdf".
 QString knownSuffixes();
+
+// An animation's frames go to an animated GIF, or to numbered PNG files (name_00001.png, …);
+// a GIF is written only as an animation.
+enum class AnimationFormat { Gif, PngSequence };
+
+struct AnimationFormatRow {
+    AnimationFormat format = AnimationFormat::Gif;
+    const char* suffix = "gif";
+    const char* filterText = "";
+};
+
+std::span<const AnimationFormatRow> animationFormats();
+std::optional<AnimationFormat> animationFormatForFile(const QString& path);
+// ".gif o .png", for a message.
+QString knownAnimationSuffixes();

@@ -3,6 +3,7 @@
 #include "core/number_text.h"
 #include "core/system_reason.h"
 #include "figure/figure_export.h"
+#include "figure/gif_file.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -57,9 +58,20 @@ QJsonObject entryToJson(const SessionEntry& entry) {
     return {{QStringLiteral("run"), object}};
 }
 
+QJsonObject animationToJson(const Animation& animation) {
+    return {{QStringLiteral("constant"), nameOf(animation.constant)},
+            {QStringLiteral("from"), animation.from},
+            {QStringLiteral("to"), animation.to},
+            {QStringLiteral("step"), animation.step},
+            {QStringLiteral("framesPerSecond"), animation.framesPerSecond},
+            {QStringLiteral("accumulate"), animation.accumulation == Accumulation::On},
+            {QStringLiteral("lines"), animation.lines == LinkingLines::On}};
+}
+
 } // namespace
 
-QByteArray encodeSession(const SessionControls& controls, const std::vector<SessionEntry>& history) {
+QByteArray encodeSession(const SessionControls& controls, const std::vector<SessionEntry>& history,
+                         const std::optional<Animation>& animation) {
     QJsonArray read;
     for (const TaggedValue& value : controls.constants)
         read.append(valueToJson(value));
@@ -72,12 +84,14 @@ QByteArray encodeSession(const SessionControls& controls, const std::vector<Sess
                                   {QStringLiteral("Incr"), incr}};
     const QJsonObject constants{{QStringLiteral("texts"), textsToJson(controls.constantTexts)},
                                 {QStringLiteral("read"), read}};
-    const QJsonObject session{{QStringLiteral("program"), programName},
+    QJsonObject session{{QStringLiteral("program"), programName},
                               {QStringLiteral("locale"), QLocale().name()},
                               {QStringLiteral("calibration"), calibration},
                               {QStringLiteral("constants"), constants},
                               {QStringLiteral("colourCursor"), controls.Miocolor},
                               {QStringLiteral("history"), entries}};
+    if (animation)
+        session.insert(QStringLiteral("animation"), animationToJson(*animation));
     // The format's name and version come first, where a file manager's magic looks: a JSON
     // object's fields are written in the order of their names otherwise.
     const QByteArray rest = QJsonDocument(session).toJson(QJsonDocument::Indented);
@@ -144,6 +158,7 @@ private:
     PlotRun readRun(const QJsonObject& object, const QString& name) const;
     TaggedValue readIncr(const QJsonValue& value, const QString& name) const;
     TaggedValue typedNumber(const QString& text, const QString& name) const;
+    Animation readAnimation(const QJsonObject& object) const;
 
     SessionRecord record_;
     QLocale locale_;
@@ -166,6 +181,9 @@ SessionRecord SessionReader::read(const QJsonObject& root) {
     for (qsizetype index = 0; index < history.size(); ++index)
         record_.history.push_back(
             readEntry(history.at(index), QStringLiteral("history[%1]").arg(index)));
+    const QJsonValue animation = fields.takeOptional(QStringLiteral("animation"), QJsonValue::Object);
+    if (!animation.isUndefined())
+        record_.animation = readAnimation(animation.toObject());
     fields.finish();
     return std::move(record_);
 }
@@ -310,6 +328,32 @@ PlotRun SessionReader::readRun(const QJsonObject& object, const QString& name) c
     return run;
 }
 
+// An animation's parameter, range and step, as the command line would take them.
+Animation SessionReader::readAnimation(const QJsonObject& object) const {
+    Fields fields(object, QStringLiteral("animation"));
+    Animation animation;
+    const QString name = fields.take(QStringLiteral("constant"), QJsonValue::String).toString();
+    const std::optional<AnimatedConstant> constant = animatedConstantNamed(name);
+    if (!constant)
+        throw Fault{QStringLiteral("il valore «%1» di «animation.constant» non è %2")
+                        .arg(name, animatedConstantNames())};
+    animation.constant = *constant;
+    animation.from = fields.take(QStringLiteral("from"), QJsonValue::Double).toDouble();
+    animation.to = fields.take(QStringLiteral("to"), QJsonValue::Double).toDouble();
+    animation.step = fields.take(QStringLiteral("step"), QJsonValue::Double).toDouble();
+    animation.framesPerSecond = static_cast<int>(
+        wholeIn(fields.take(QStringLiteral("framesPerSecond"), QJsonValue::Double), 1,
+                mostFramesPerSecond, fields.path(QStringLiteral("framesPerSecond"))));
+    if (fields.take(QStringLiteral("accumulate"), QJsonValue::Bool).toBool())
+        animation.accumulation = Accumulation::On;
+    if (fields.take(QStringLiteral("lines"), QJsonValue::Bool).toBool())
+        animation.lines = LinkingLines::On;
+    fields.finish();
+    if (const std::optional<QString> fault = animationFault(animation))
+        throw Fault{QStringLiteral("l'animazione non è valida: %1").arg(*fault)};
+    return animation;
+}
+
 // The reading stopped at the end of the text, or in a word the end cut off: Qt calls "fals" at
 // the end an illegal value, and places it just past the word's first letter.
 bool cutShort(const QJsonParseError& error, const QByteArray& text) {
@@ -372,6 +416,23 @@ bool isFigure(const QByteArray& bytes) {
            bytes.left(4096).contains("<svg");
 }
 
+std::variant<SessionRecord, QString> decodeFileText(const QString& path, const QByteArray& text) {
+    std::variant<SessionRecord, QString> session = decodeSession(text);
+    if (const QString* fault = std::get_if<QString>(&session))
+        return cannotOpen(path, *fault);
+    return session;
+}
+
+// A GIF carries its recipe in a comment before its pictures, which are not read: an
+// animation may be larger than any session file.
+std::variant<SessionRecord, QString> readGifRecipe(const QString& path, QFile& file) {
+    const std::optional<QByteArray> comments = gifComments(file, 2 * largestSessionFile);
+    const std::optional<QByteArray> recipe = comments ? findRecipe(*comments) : std::nullopt;
+    if (!recipe)
+        return cannotOpen(path, QStringLiteral("la figura non porta con sé una sessione"));
+    return decodeFileText(path, *recipe);
+}
+
 } // namespace
 
 std::variant<SessionRecord, QString> readSessionFile(const QString& path) {
@@ -380,6 +441,8 @@ std::variant<SessionRecord, QString> readSessionFile(const QString& path) {
         return cannotOpen(path, QFileInfo(path).isDir()
                                     ? QStringLiteral("è il nome di una cartella")
                                     : italianSystemReason(file.errorString()));
+    if (file.peek(4) == "GIF8")
+        return readGifRecipe(path, file);
     if (file.size() > largestSessionFile)
         return cannotOpen(path, QStringLiteral("è troppo grande (%1 MB; al massimo %2 MB)")
                                     .arg(file.size() / (1024 * 1024))
@@ -394,10 +457,7 @@ std::variant<SessionRecord, QString> readSessionFile(const QString& path) {
             return cannotOpen(path, *missing);
         text = std::get<QByteArray>(recipe);
     }
-    std::variant<SessionRecord, QString> session = decodeSession(text);
-    if (const QString* fault = std::get_if<QString>(&session))
-        return cannotOpen(path, *fault);
-    return session;
+    return decodeFileText(path, text);
 }
 
 std::optional<QString> writeSessionFile(const QString& path, const QByteArray& text) {

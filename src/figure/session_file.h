@@ -4,6 +4,7 @@
 // as its recipe. Reads and writes files; no widgets.
 
 #include "core/session.h"
+#include "figure/animation.h"
 
 #include <QByteArray>
 #include <QString>
@@ -24,17 +25,21 @@ struct SessionRecord {
     SessionControls controls;
     std::vector<SessionEntry> history;
     QString program; // the version of the program that wrote it
+    // An animation's frame, or a whole animation, carries its parameter, range and step.
+    std::optional<Animation> animation;
 };
 
-// The session as a session file's text.
-QByteArray encodeSession(const SessionControls& controls, const std::vector<SessionEntry>& history);
+// The session as a session file's text, with the animation it belongs to, if any.
+QByteArray encodeSession(const SessionControls& controls, const std::vector<SessionEntry>& history,
+                         const std::optional<Animation>& animation = std::nullopt);
 
 // A session file's text read back; what is wrong with it, in Italian, when it cannot be.
 // Numbers typed by the user are read as the constants window reads them, in the locale the
 // file names.
 std::variant<SessionRecord, QString> decodeSession(const QByteArray& text);
 
-// A session file, or a PNG, SVG or PDF figure that carries one; the message names the file.
+// A session file, or a PNG, SVG, PDF or GIF figure that carries one; the message names the
+// file.
 std::variant<SessionRecord, QString> readSessionFile(const QString& path);
 
 // Writes through a QSaveFile: all of it or, with the reason in Italian, nothing.

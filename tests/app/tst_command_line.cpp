@@ -13,6 +13,7 @@ private slots:
     void refusesBadArguments();
     void stepsFollowTheOrderOfTheOptions();
     void readsTheRenderOptions();
+    void familiesAndAnimationsTakeTheirRun();
     void helpListsEveryOptionInItalian();
     void qtOptionsAreLeftToQt();
 };
@@ -54,6 +55,15 @@ void CommandLineTest::refusesBadArguments_data() {
         << QStringList{"--render", file, "--start-colour", "40000"} << "--start-colour";
     QTest::newRow("a Qt option without its value") << QStringList{"-style"} << "-style";
     QTest::newRow("a Qt option in a form Qt does not read") << QStringList{"-platform=xcb"} << "-p";
+    QTest::newRow("an animated SVG")
+        << QStringList{"--render", "f.svg", "--animate", "oa=1:5:1"} << "--render";
+    QTest::newRow("a GIF at 4x")
+        << QStringList{"--render", "f.gif", "--animate", "oa=1:5:1", "--scale", "4"} << "--scale";
+    QTest::newRow("a range without its step")
+        << QStringList{"--render", "f.gif", "--animate", "oa=1:5"} << "--animate";
+    QTest::newRow("accumulate alone") << QStringList{"--render", file, "--accumulate"} << "--accumulate";
+    QTest::newRow("animate twice") << QStringList{"--render", "f.gif", "--animate", "oa=1:5:1",
+                                                  "--animate", "n=1:5:1"} << "--animate";
     QTest::newRow("clear with no run after it")
         << QStringList{"--render", file, "--run", "1,2,3,4", "--clear"} << "--clear";
 }
@@ -103,10 +113,36 @@ void CommandLineTest::readsTheRenderOptions() {
     QCOMPARE(parsed({"--render", "f.png", "--scale", "4"}).render.scale, 4);
 }
 
+void CommandLineTest::familiesAndAnimationsTakeTheirRun() {
+    const CommandLine family = parsed({"--render", "f.png", "--run", "1,2,3,4", "--lines",
+                                       "--run", "5,6,7,8", "--no-lines", "--family", "n=10:12:1"});
+    const std::vector<FigureStep>& steps = family.render.steps;
+    QCOMPARE(steps.size(), std::size_t{4}); // the run before the family gives way to it
+    QCOMPARE(steps[1].constants.VALa, TaggedValue::fromDouble(5));
+    QCOMPARE(steps[3].constants.VALc, TaggedValue::fromDouble(12));
+    QCOMPARE(steps[3].lines, LinkingLines::Off);
+    QCOMPARE(steps[3].setUp, FigureStep::SetUp::Always);
+    const CommandLine animation = parsed({"--render", "f.gif", "--run", "1,2,3,4", "--lines",
+                                          "--run", "5,6,7,8", "--animate", "oa=1:3:1"});
+    QCOMPARE(animation.render.steps.size(), std::size_t{1});
+    QVERIFY(animation.render.animation.has_value());
+    QCOMPARE(animation.render.animation->run.VALb, TaggedValue::fromDouble(6));
+    QCOMPARE(animation.render.animation->animation.lines, LinkingLines::On);
+    QCOMPARE(animation.render.animation->animation.framesPerSecond, 10);
+    QCOMPARE(animation.render.animationFormat, AnimationFormat::Gif);
+    // Without a run: the default one, over nothing.
+    const CommandLine alone = parsed({"--render", "f.png", "--animate", "n=1:3:1", "--fps", "25"});
+    QCOMPARE(alone.render.steps.size(), std::size_t{0});
+    QCOMPARE(alone.render.animation->run.VALa, TaggedValue::fromDouble(86));
+    QCOMPARE(alone.render.animation->animation.framesPerSecond, 25);
+    QCOMPARE(alone.render.animationFormat, AnimationFormat::PngSequence);
+}
+
 void CommandLineTest::helpListsEveryOptionInItalian() {
     const QString help = commandLineHelp();
     for (const char* option : {"--render", "--incr", "--run", "--lines", "--clear", "--scale",
-                               "--start-colour", "--help", "--version"})
+                               "--start-colour", "--help", "--version", "--no-lines", "--family",
+                               "--animate", "--fps", "--accumulate"})
         QVERIFY2(help.contains(QLatin1String(option)), option);
     QVERIFY(help.startsWith(QLatin1String("Uso: curve-zor-pun")));
 }

@@ -31,6 +31,8 @@ private slots:
     void refusedRunsGiveTheirMessage();
     void unwritableFileLeavesNothing();
     void sessionsAreDrawnAgain();
+    void animationFramesAreTheirRecipes();
+    void aFamilyIsTheLastFrameOfItsAnimation();
 
 private:
     struct Outcome {
@@ -155,6 +157,13 @@ void RenderCommandTest::badArgumentsWriteNothing_data() {
     QTest::newRow("scale 3") << QStringList{"--scale", "3"};
     QTest::newRow("unknown option") << QStringList{"--colours"};
     QTest::newRow("a session with runs") << QStringList{"--session", "s.zorpun", "--run", "1,2,3,4"};
+    QTest::newRow("start past the end") << QStringList{"--animate", "oa=5:1:1"};
+    QTest::newRow("unknown constant") << QStringList{"--animate", "size=1:5:1"};
+    QTest::newRow("step 0") << QStringList{"--family", "angle=1:5:0"};
+    QTest::newRow("negative step") << QStringList{"--family", "n=1:5:-1"};
+    QTest::newRow("too many frames") << QStringList{"--animate", "oa=0:100000:1"};
+    QTest::newRow("fps without an animation") << QStringList{"--fps", "5"};
+    QTest::newRow("fps past 50") << QStringList{"--fps", "60", "--animate", "oa=1:5:1"};
 }
 
 void RenderCommandTest::badArgumentsWriteNothing() {
@@ -225,6 +234,42 @@ void RenderCommandTest::sessionsAreDrawnAgain() {
     QCOMPARE(missing.status, 1);
     QVERIFY(missing.errors.contains(QLatin1String("nessuna.zorpun")));
     QVERIFY(!QFile::exists(file("c.png")));
+}
+
+// Each PNG of an animation is "--render --session" of its own recipe, and the GIF carries
+// the whole animation.
+void RenderCommandTest::animationFramesAreTheirRecipes() {
+    const QStringList animation{"--run", "50,30,60,2.5", "--lines", "--run", "86,55,90,1",
+                                "--animate", "angle=20:60:20", "--accumulate", "--fps", "5"};
+    QCOMPARE(run(QStringList{"--render", file("f.png")} + animation).status, 0);
+    QCOMPARE(run(QStringList{"--render", file("f.gif")} + animation).status, 0);
+    for (const char* frame : {"f_00001.png", "f_00002.png", "f_00003.png"}) {
+        QCOMPARE(run({"--render", file("again.png"), "--session", file(frame)}).status, 0);
+        QVERIFY(pixelsOf(file("again.png")) == pixelsOf(file(frame)));
+    }
+    const auto carried = readSessionFile(file("f.gif"));
+    QVERIFY(std::holds_alternative<SessionRecord>(carried));
+    const std::optional<Animation> read = std::get<SessionRecord>(carried).animation;
+    QCOMPARE(read, std::optional(Animation{AnimatedConstant::Angle, 20, 60, 20, 5,
+                                           Accumulation::On, LinkingLines::On}));
+}
+
+// "--family" draws what successive runs draw, and what its accumulating animation ends on.
+void RenderCommandTest::aFamilyIsTheLastFrameOfItsAnimation() {
+    const QStringList base{"--run", "50,30,60,2.5", "--run", "86,55,90,1"};
+    QCOMPARE(run(QStringList{"--render", file("f.png")} + base + QStringList{"--family", "angle=20:60:20"})
+                 .status,
+             0);
+    QCOMPARE(run(QStringList{"--render", file("a.png"), "--animate", "angle=20:60:20",
+                             "--accumulate"} + base)
+                 .status,
+             0);
+    QCOMPARE(run({"--render", file("r.png"), "--run", "50,30,60,2.5", "--run", "86,20,90,1",
+                  "--run", "86,40,90,1", "--run", "86,60,90,1"})
+                 .status,
+             0);
+    QVERIFY(pixelsOf(file("f.png")) == pixelsOf(file("a_00003.png")));
+    QVERIFY(pixelsOf(file("f.png")) == pixelsOf(file("r.png")));
 }
 
 QTEST_MAIN(RenderCommandTest)

@@ -1,0 +1,58 @@
+#pragma once
+
+// Animated GIFs through giflib: written a frame at a time, each frame only the rectangle that
+// changed, and the comment a GIF carries read back without its pictures. No widgets.
+
+#include <QByteArray>
+#include <QImage>
+#include <QIODevice>
+#include <QList>
+#include <QRgb>
+#include <QSize>
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+struct GifFileType;
+
+// Writes a GIF into a device as its frames come: the colour table, an endless loop and the
+// comment first, then each frame, of which only the rectangle that differs from the frame
+// before is coded. The frames must use only the table's colours, and are then exact.
+class GifWriter {
+public:
+    // colours: at most 256; delay: in hundredths of a second.
+    GifWriter(QIODevice& device, QSize size, const QList<QRgb>& colours, int delay,
+              const QByteArray& comment);
+    ~GifWriter();
+    GifWriter(const GifWriter&) = delete;
+    GifWriter& operator=(const GifWriter&) = delete;
+
+    enum class Result { Written, UnknownColour, Failed };
+    // A picture of the GIF's size in device pixels.
+    Result addFrame(const QImage& picture);
+    // Writes the trailer; false when the device did not take it all.
+    bool finish();
+    bool opened() const { return gif_ != nullptr; }
+
+private:
+    // The smallest rectangle holding every pixel that differs from the frame before.
+    struct Box {
+        int left = 0, top = 0, width = 0, height = 0;
+    };
+    bool writeHead(const QList<QRgb>& colours, const QByteArray& comment);
+    // The box's pixels as indices into the table; false for a colour the table lacks.
+    bool toIndices(const QImage& picture, const Box& box);
+    Box changedBox(const QImage& picture) const;
+    bool writeFrame(const Box& box);
+
+    GifFileType* gif_ = nullptr;
+    QSize size_;
+    int delay_ = 10;
+    bool ok_ = true;
+    QImage previous_; // the frame before, none before the first
+    std::vector<std::uint8_t> indices_; // of the box being written
+    QList<QRgb> colours_;
+};
+
+// The comments of a GIF before its first picture, joined; none when it is no GIF.
+std::optional<QByteArray> gifComments(QIODevice& device, qint64 most);
