@@ -26,7 +26,7 @@ PlotMenu::PlotMenu(ProgramWindow& window, PlotSurface& surface, const PlotJourna
     addEntry(QStringLiteral("S&tampa…"), {QKeySequence(Qt::CTRL | Qt::Key_P)},
              &PlotMenu::printImage);
     addSessionEntries();
-    addExplorerShortcut();
+    addExplorerEntry();
     surface_.setContextMenuPolicy(Qt::CustomContextMenu);
     connect(&surface_, &QWidget::customContextMenuRequested, this, &PlotMenu::popUp);
     // The keyboard's ways to the menu, wherever the focus is in the window.
@@ -69,14 +69,11 @@ void PlotMenu::addSessionEntries() {
     addEntry(QStringLiteral("Riapri l'&ultima sessione"), {}, &PlotMenu::reopenLastSession);
 }
 
-// The explorer is the window's shortcut only: the menu's entries stay the figure's and the
-// session's.
-void PlotMenu::addExplorerShortcut() {
-    auto* explore = new QAction(QStringLiteral("&Esplora i parametri…"), this);
-    explore->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_E));
-    explore->setShortcutContext(Qt::WindowShortcut);
-    connect(explore, &QAction::triggered, this, &PlotMenu::exploreParameters);
-    window_.addAction(explore);
+// The explorer opens from its own entry, after the session's.
+void PlotMenu::addExplorerEntry() {
+    menu_->addSeparator();
+    addEntry(QStringLiteral("&Esplora i parametri…"), {QKeySequence(Qt::CTRL | Qt::Key_E)},
+             &PlotMenu::exploreParameters);
 }
 
 bool PlotMenu::available() const {

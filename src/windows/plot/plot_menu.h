@@ -53,7 +53,7 @@ private:
     QAction* addEntry(const QString& text, const QList<QKeySequence>& shortcuts,
                       void (PlotMenu::*run)());
     void addSessionEntries();
-    void addExplorerShortcut();
+    void addExplorerEntry();
     bool available() const;
 
     ProgramWindow& window_;

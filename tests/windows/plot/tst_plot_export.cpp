@@ -341,12 +341,14 @@ void PlotExportTest::menuIsReadAndReachedByKeyboard() {
     entries.removeIf([](const QAction* action) { return action->isSeparator(); });
     const QStringList names{"Salva immagine…",      "Copia immagine",  "Stampa…",
                             "Annulla tracciato",    "Ripristina tracciato",
-                            "Salva sessione…",      "Apri sessione…",  "Riapri l'ultima sessione"};
+                            "Salva sessione…",      "Apri sessione…",  "Riapri l'ultima sessione",
+                            "Esplora i parametri…"};
     const QList<QKeySequence> keys{
         QKeySequence::fromString("Ctrl+S"),       QKeySequence::fromString("Ctrl+C"),
         QKeySequence::fromString("Ctrl+P"),       QKeySequence::fromString("Ctrl+Z"),
         QKeySequence::fromString("Ctrl+Y"),       QKeySequence::fromString("Ctrl+Shift+S"),
-        QKeySequence::fromString("Ctrl+O"),       QKeySequence()};
+        QKeySequence::fromString("Ctrl+O"),       QKeySequence(),
+        QKeySequence::fromString("Ctrl+E")};
     QCOMPARE(entries.size(), names.size());
     QAccessibleInterface* menuReader = QAccessible::queryAccessibleInterface(&menu().menu());
     QVERIFY(menuReader);
