@@ -4,6 +4,7 @@
 #include "shell/focus_frame.h"
 #include "shell/layout.h"
 #include "shell/program_shell.h"
+#include "windows/explore/animation_player.h"
 #include "windows/explore/candidate_frame.h"
 
 #include <QDoubleSpinBox>
@@ -39,10 +40,10 @@ public:
     }
 };
 
-// The picture, as large as the view allows at the plot window's proportions.
+// The window's picture, as large as the view allows at the plot window's proportions.
 class CandidateView : public QWidget {
 public:
-    CandidateView(const LatestFrame& frames, QWidget* parent) : QWidget(parent), frames_(frames) {
+    CandidateView(const ExploreWindow& window, QWidget* parent) : QWidget(parent), window_(window) {
         setMinimumSize(360, 300);
         setFocusPolicy(Qt::StrongFocus);
     }
@@ -50,7 +51,7 @@ public:
 protected:
     void paintEvent(QPaintEvent*) override {
         QPainter painter(this);
-        const QImage& picture = frames_.picture();
+        const QImage& picture = window_.picture();
         if (picture.isNull())
             return;
         const QSizeF size = QSizeF(picture.size()).scaled(QSizeF(this->size()), Qt::KeepAspectRatio);
@@ -60,7 +61,7 @@ protected:
     }
 
 private:
-    const LatestFrame& frames_;
+    const ExploreWindow& window_;
 };
 
 QString numberText(double value) {
@@ -74,12 +75,13 @@ ExploreWindow::ExploreWindow(ProgramShell& program)
     setWindowTitle(QStringLiteral("Esplora i parametri"));
     setAccessibleName(windowTitle());
     frames_ = new LatestFrame(this);
+    player_ = new AnimationPlayer(this);
     auto* grid = new QGridLayout;
     for (std::size_t end = 0; end < rangeNames.size(); ++end)
         grid->addWidget(new QLabel(rangeNames[end], this), 0, int(end) + 3);
     for (std::size_t index = 0; index < constantCount; ++index)
         addRow(*grid, Constant(index));
-    view_ = new CandidateView(*frames_, this);
+    view_ = new CandidateView(*this, this);
     view_->setAccessibleName(QStringLiteral("Anteprima del grafico"));
     new FocusFrame(*view_, FocusFrame::Placement::Inside);
     refusal_ = new QLabel(this);
@@ -89,12 +91,14 @@ ExploreWindow::ExploreWindow(ProgramShell& program)
     column->addLayout(grid);
     column->addWidget(view_, 1);
     column->addWidget(refusal_);
+    column->addWidget(makeAnimationControls());
     column->addWidget(makeButtons());
     connect(frames_, &LatestFrame::pictureChanged, view_, qOverload<>(&QWidget::update));
     for (auto signal : {&Session::stepRecorded, &Session::journalReplaced, &Session::restored})
         connect(&program.session(), signal, this, &ExploreWindow::drawingChanged);
     for (std::size_t index = 0; index < constantCount; ++index)
         connectRow(Constant(index));
+    connectPlayer();
 }
 
 ExploreWindow::~ExploreWindow() = default;
@@ -137,7 +141,6 @@ void ExploreWindow::connectRow(Constant constant) {
         connect(field, &QLineEdit::editingFinished, this, [this, constant] { readRange(constant); });
 }
 
-// Room is left for playing the candidates in turn and writing them out.
 QWidget* ExploreWindow::makeButtons() {
     auto* buttons = new QWidget(this);
     auto* line = new QHBoxLayout(buttons);
@@ -145,11 +148,12 @@ QWidget* ExploreWindow::makeButtons() {
     add_ = new QPushButton(QStringLiteral("Aggiungi al grafico"), buttons);
     connect(add_, &QPushButton::clicked, this, &ExploreWindow::addToPlot);
     line->addWidget(add_);
-    for (const QString& later : {QStringLiteral("Anima"), QStringLiteral("Esporta animazione…")}) {
-        auto* button = new QPushButton(later, buttons);
-        button->setEnabled(false);
-        line->addWidget(button);
-    }
+    animate_ = new QPushButton(QStringLiteral("Anima"), buttons);
+    connect(animate_, &QPushButton::clicked, this, &ExploreWindow::animate);
+    line->addWidget(animate_);
+    export_ = new QPushButton(QStringLiteral("Esporta animazione…"), buttons);
+    connect(export_, &QPushButton::clicked, this, &ExploreWindow::exportAnimation);
+    line->addWidget(export_);
     line->addStretch();
     auto* closer = new QPushButton(QStringLiteral("Chiudi"), buttons);
     connect(closer, &QPushButton::clicked, this, &QWidget::close);
@@ -162,7 +166,7 @@ QLineEdit& ExploreWindow::rangeField(Constant constant, RangeEnd end) const {
 }
 
 const QImage& ExploreWindow::picture() const {
-    return frames_->picture();
+    return player_->state() == PlayerState::Stopped ? frames_->picture() : player_->picture();
 }
 
 void ExploreWindow::showRangeFields(Constant constant) {
@@ -218,7 +222,9 @@ void ExploreWindow::sliderMoved(Constant constant, int position) {
     refresh();
 }
 
+// An animation shows what the values were: it gives way to the new candidate.
 void ExploreWindow::refresh() {
+    player_->stop();
     const Session& session = program_.session();
     if (drawnIncr_ != session.Incr.toText())
         frames_->forgetDrawing();
@@ -243,6 +249,11 @@ void ExploreWindow::drawingChanged() {
 void ExploreWindow::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     refresh();
+}
+
+void ExploreWindow::hideEvent(QHideEvent* event) {
+    player_->stop();
+    QWidget::hideEvent(event);
 }
 
 void ExploreWindow::addToPlot() {
