@@ -46,8 +46,12 @@ const std::vector<Ratio> ratios{
     {"gif_export_over_gnuplot", "export/gif_100_frames", "peer/gnuplot_gif_animate", ""},
     {"session_open_over_run", "session/open_1e6", "run/dots", ""},
     {"recipe_png_overhead", "recipe/png_1x", "recipe/png_1x_none", ""},
-    {"explore_frame_ms", "explore/frame_90", "", ""},
-    {"explore_frame_3e5_ms", "explore/frame_3e5", "", ""},
+    {"explore_frame_default_ms", "explore/slider_default", "", "median_ms"},
+    {"explore_frame_default_p99_ms", "explore/slider_default", "", "p99_ms"},
+    {"explore_frame_1e6_ms", "explore/slider_1e6", "", "median_ms"},
+    {"explore_frame_1e6_p99_ms", "explore/slider_1e6", "", "p99_ms"},
+    {"explore_draw_default_ms", "explore/frame_90", "", ""},
+    {"explore_draw_3e5_ms", "explore/frame_3e5", "", ""},
     {"explore_kept_over_afresh", "explore/frame_90", "explore/frame_90_afresh", ""},
 };
 
