@@ -107,6 +107,24 @@ void LensCanvas::mouseReleaseEvent(QMouseEvent* event) {
     }
 }
 
+// How near the cursor a dot is named, in the view's pixels, and at most in the area's.
+constexpr double namingReach = 6.0;
+constexpr double namingReachInArea = 32.0;
+// Longer figures than this do not list their dots.
+constexpr double passesToList = 5e5;
+
+QString dotText(const NamedDot& dot) {
+    const auto number = [](const TaggedValue& value) {
+        return formatDouble(value.toDouble().valueOr(std::nan("")));
+    };
+    const CurveConstants& c = dot.constants;
+    return QStringLiteral("punto del tracciato %1 (OA %2, angolo %3°, n %4, incremento di t %5), "
+                          "curva %6, ALFA %7: x = %8, y = %9")
+        .arg(QString::number(dot.run), number(c.VALa), number(c.VALb), number(c.VALc),
+             number(c.VALe), QString::number(dot.curve), QString::number(dot.alfa),
+             formatDouble(dot.place.x()), formatDouble(dot.place.y()));
+}
+
 QString zoomText(double zoom) {
     return QStringLiteral("Ingrandimento: ×%1").arg(formatDouble(zoom));
 }
@@ -214,10 +232,26 @@ QPointF LensWindow::placeFromOrigin(QPointF shown) const {
     return {user.x() - picture.origin.x(), picture.origin.y() - user.y()};
 }
 
+std::optional<NamedDot> LensWindow::dotNear(QPointF shown) {
+    const double reach = namingReach / model_.view().zoom;
+    if (reach > namingReachInArea)
+        return std::nullopt;
+    const PlotJournal& journal = program_.session().journal();
+    if (listed_ == Listed::No) {
+        dots_.reset();
+        if (double(passesToReplay(journal)) <= passesToList)
+            dots_ = std::make_unique<DotIndex>(journal, look_);
+        listed_ = Listed::Yes;
+    }
+    return dots_ ? dots_->nearest(model_.toArea(shown), reach) : std::nullopt;
+}
+
 void LensWindow::pointAt(QPointF shown) {
     const QPointF place = placeFromOrigin(shown);
-    const QString text = QStringLiteral("x = %1   y = %2   (da O, in unità di OA)")
-                             .arg(formatDouble(place.x()), formatDouble(place.y()));
+    QString text = QStringLiteral("x = %1   y = %2   (da O, in unità di OA)")
+                       .arg(formatDouble(place.x()), formatDouble(place.y()));
+    if (const std::optional<NamedDot> dot = dotNear(shown))
+        text += QStringLiteral(" — ") + dotText(*dot);
     status_->setText(text);
     status_->setAccessibleDescription(text);
 }
@@ -232,6 +266,7 @@ void LensWindow::refresh() {
 }
 
 void LensWindow::drawingChanged() {
+    listed_ = Listed::No;
     if (isVisible())
         refresh();
 }

@@ -1,6 +1,9 @@
 #pragma once
 
+#include "figure/dot_index.h"
 #include "windows/lens/lens_model.h"
+
+#include <memory>
 
 #include <QWidget>
 
@@ -45,6 +48,9 @@ public:
     // The cursor's place, shown in the status line; the place in the figure from O.
     void pointAt(QPointF shown);
     QPointF placeFromOrigin(QPointF shown) const;
+    // The dot drawn nearest the cursor, within a few pixels; none for a figure too long to
+    // list its dots.
+    std::optional<NamedDot> dotNear(QPointF shown);
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -70,4 +76,8 @@ private:
     QPushButton* back_ = nullptr;
     QPushButton* forward_ = nullptr;
     LatestLens* frames_ = nullptr;
+    // The journal's dots, listed when first asked for after the drawing changed.
+    std::unique_ptr<DotIndex> dots_;
+    enum class Listed { No, Yes };
+    Listed listed_ = Listed::No;
 };

@@ -2,6 +2,7 @@
 #include "../../support/test_windows.h"
 
 #include "core/number_text.h"
+#include "figure/dot_index.h"
 #include "figure/zoomed_view.h"
 #include "shell/layout.h"
 #include "surface/plot_surface.h"
@@ -32,7 +33,12 @@ private slots:
     void theHistoryOfViews();
     void theZoomIsHeldWithinItsLimits_data();
     void theZoomIsHeldWithinItsLimits();
+    void dragsPanAndZoomIntoABox_data();
+    void dragsPanAndZoomIntoABox();
     void fittingShowsEveryDot();
+    void theDotNearTheCursorIsNamed_data();
+    void theDotNearTheCursorIsNamed();
+    void theStatusLineNamesTheDot();
     void theLatestLongViewWins();
 
 private:
@@ -278,6 +284,47 @@ void LensTest::theZoomIsHeldWithinItsLimits() {
     QCOMPARE(lens.model().view().zoom, zoom);
 }
 
+void LensTest::dragsPanAndZoomIntoABox_data() {
+    QTest::addColumn<bool>("shift");
+    QTest::addColumn<QList<QPoint>>("path"); // pressed at the first, released at the last
+    QTest::addColumn<double>("zoom");
+    QTest::addColumn<QPointF>("centre"); // the area's point at the middle, from the whole's
+    QTest::newRow("a drag") << false << QList<QPoint>{{100, 100}, {130, 80}} << 1.0
+                            << QPointF(-30, 20);
+    QTest::newRow("a drag in three moves")
+        << false << QList<QPoint>{{100, 100}, {90, 100}, {120, 140}, {130, 80}} << 1.0
+        << QPointF(-30, 20);
+    QTest::newRow("a box") << true << QList<QPoint>{{100, 100}, {140, 120}, {200, 150}}
+                           << -1.0 << QPointF(150, 125);
+}
+
+void LensTest::dragsPanAndZoomIntoABox() {
+    QFETCH(bool, shift);
+    QFETCH(QList<QPoint>, path);
+    QFETCH(double, zoom);
+    QFETCH(QPointF, centre);
+    play(*run_->program, QStringLiteral("incr=1 run=86;55;90;1"));
+    LensWindow& lens = openLens(*run_->program);
+    const QSizeF area = lens.model().area();
+    const Qt::KeyboardModifiers modifiers = shift ? Qt::ShiftModifier : Qt::NoModifier;
+    QTest::mousePress(&lens.view(), Qt::LeftButton, modifiers, path.constFirst());
+    for (const QPoint& at : path.mid(1))
+        QTest::mouseMove(&lens.view(), at);
+    QTest::mouseRelease(&lens.view(), Qt::LeftButton, modifiers, path.constLast());
+    // A box is shown as large as it fits, its middle at the middle.
+    const QRectF box(path.constFirst(), path.constLast());
+    const double expectedZoom =
+        zoom > 0 ? zoom : std::min(area.width() / box.width(), area.height() / box.height());
+    const QPointF expectedCentre =
+        zoom > 0 ? wholeArea(area).centre + centre : centre;
+    QCOMPARE(lens.model().view().zoom, expectedZoom);
+    QCOMPARE(lens.model().view().centre, expectedCentre);
+    // One step, however many moves.
+    press(lens, QStringLiteral("<"));
+    QCOMPARE(lens.model().view(), wholeArea(area));
+    QVERIFY(!lens.model().canGoBack());
+}
+
 void LensTest::fittingShowsEveryDot() {
     Program& program = *run_->program;
     play(program, QStringLiteral("incr=1 run=20;55;90;1 run=30;10;120;2"));
@@ -310,6 +357,85 @@ void LensTest::theLatestLongViewWins() {
              rgb(renderLens(program.session().journal(), plotWindowLook(),
                             lens.devicePixelRatioF(), lens.model().view())
                      .image));
+}
+
+namespace {
+
+CurveConstants constants(double a, double b, double n, double e) {
+    return {TaggedValue::fromDouble(a), TaggedValue::fromDouble(b), TaggedValue::fromDouble(n),
+            TaggedValue::fromDouble(e)};
+}
+
+// Three runs: the second over the first, the third stopped by the user after 37 passes.
+PlotJournal threeRuns() {
+    PlotJournal journal;
+    const std::array<PlotRun, 3> runs{
+        PlotRun{constants(86, 55, 90, 1), LinkingLines::Off, 3, std::nullopt, {}},
+        PlotRun{constants(86, 55, 90, 1), LinkingLines::On, 5, std::nullopt, {}},
+        PlotRun{constants(40, 20, 5000, 3), LinkingLines::Off, 14, 37, {}}};
+    for (const PlotRun& run : runs) {
+        journal.recordSetUp(TaggedValue::fromDouble(0.75));
+        journal.recordRun(run);
+    }
+    return journal;
+}
+
+} // namespace
+
+void LensTest::theDotNearTheCursorIsNamed_data() {
+    QTest::addColumn<int>("run");   // the dot looked for: its run, curve and pass
+    QTest::addColumn<int>("curve");
+    QTest::addColumn<int>("alfa");  // -1: the run's last dot
+    QTest::addColumn<int>("named"); // the run named there
+    QTest::newRow("curve 1 under the run over it") << 1 << 1 << 10 << 2;
+    QTest::newRow("curve 2 under the run over it") << 1 << 2 << 45 << 2;
+    QTest::newRow("curve 1 of the run on top") << 2 << 1 << 89 << 2;
+    QTest::newRow("curve 2 past 90, of the run on top") << 2 << 2 << 90 << 2;
+    QTest::newRow("the stopped run's first dot") << 3 << 1 << 0 << 3;
+    QTest::newRow("the stopped run's last dot") << 3 << 2 << -1 << 3;
+}
+
+void LensTest::theDotNearTheCursorIsNamed() {
+    QFETCH(int, run);
+    QFETCH(int, curve);
+    QFETCH(int, alfa);
+    QFETCH(int, named);
+    const PlotJournal journal = threeRuns();
+    const DotIndex index(journal, plotWindowLook());
+    std::optional<NamedDot> wanted;
+    for (std::size_t at = 0; at < index.size(); ++at) {
+        const NamedDot dot = index.dot(at);
+        if (dot.run == std::size_t(run) && (alfa < 0 || (dot.curve == curve && dot.alfa == alfa)))
+            wanted = dot;
+    }
+    QVERIFY(wanted);
+    QCOMPARE(wanted->curve, curve);
+    QCOMPARE(wanted->constants.VALb.toDouble().valueOr(0), journal.runs()[std::size_t(run - 1)].constants.VALb.toDouble().valueOr(0));
+    // On the dot itself: it, or the one drawn last on the same place.
+    const std::optional<NamedDot> found = index.nearest(wanted->logical, 2);
+    QVERIFY(found);
+    QCOMPARE(found->run, std::size_t(named));
+    QCOMPARE(found->place, wanted->place);
+    QCOMPARE(found->alfa, wanted->alfa);
+    QCOMPARE(found->curve, curve);
+}
+
+void LensTest::theStatusLineNamesTheDot() {
+    Program& program = *run_->program;
+    play(program, QStringLiteral("incr=1 run=86;55;90;1 run=40;20;60;3"));
+    LensWindow& lens = openLens(program);
+    press(lens, QStringLiteral("+++"));
+    const DotIndex index(program.session().journal(), plotWindowLook());
+    const NamedDot last = index.dot(index.size() - 1);
+    lens.pointAt(lens.model().toShown(last.logical));
+    const QString expected =
+        QStringLiteral("punto del tracciato 2 (OA 40, angolo 20°, n 60, incremento di t 3), "
+                       "curva %1, ALFA %2: x = %3, y = %4")
+            .arg(last.curve)
+            .arg(last.alfa)
+            .arg(formatDouble(last.place.x()), formatDouble(last.place.y()));
+    QVERIFY2(lens.statusLabel().text().endsWith(expected), qPrintable(lens.statusLabel().text()));
+    QCOMPARE(lens.statusLabel().accessibleDescription(), lens.statusLabel().text());
 }
 
 QTEST_MAIN(LensTest)
