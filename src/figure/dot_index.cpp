@@ -35,10 +35,13 @@ public:
         else
             increment_ = {curve_walk::Increment::Product::Double, plot.Ve.toDouble().valueOr(0.0)};
     }
-    // The next pass that draws.
+    // The next pass that draws. A pass that draws a dot lies close ahead: the search gives up
+    // far beyond, rather than hang on a run it reads otherwise than the generator.
     std::int64_t next() {
-        for (++alfa_; !draws(alfa_); ++alfa_) {
-        }
+        constexpr std::int64_t farthest = std::int64_t{1} << 20;
+        const std::int64_t from = ++alfa_;
+        while (!draws(alfa_) && alfa_ - from < farthest)
+            ++alfa_;
         return alfa_;
     }
 
@@ -110,21 +113,23 @@ std::int64_t DotIndex::cellKey(std::int64_t column, std::int64_t row) {
     return column * (std::int64_t{1} << 32) + row;
 }
 
+std::int64_t DotIndex::cellAlong(double position) {
+    if (std::isnan(position))
+        return 0;
+    return static_cast<std::int64_t>(std::floor(std::clamp(position / cellSize, -1e9, 1e9)));
+}
+
 std::int64_t DotIndex::cellOf(QPointF logical) {
-    const auto clamped = [](double value) {
-        return static_cast<std::int64_t>(std::floor(std::clamp(value / cellSize, -1e9, 1e9)));
-    };
-    return cellKey(clamped(logical.x()), clamped(logical.y()));
+    return cellKey(cellAlong(logical.x()), cellAlong(logical.y()));
 }
 
 std::optional<NamedDot> DotIndex::nearest(QPointF logical, double within) const {
-    const auto cell = [](double value) {
-        return static_cast<std::int64_t>(std::floor(std::clamp(value / cellSize, -1e9, 1e9)));
-    };
     std::optional<std::size_t> best;
     double bestDistance = within;
-    for (std::int64_t column = cell(logical.x() - within); column <= cell(logical.x() + within); ++column)
-        for (std::int64_t row = cell(logical.y() - within); row <= cell(logical.y() + within); ++row) {
+    const std::int64_t right = cellAlong(logical.x() + within);
+    const std::int64_t bottom = cellAlong(logical.y() + within);
+    for (std::int64_t column = cellAlong(logical.x() - within); column <= right; ++column)
+        for (std::int64_t row = cellAlong(logical.y() - within); row <= bottom; ++row) {
             const auto found = cells_.find(cellKey(column, row));
             if (found == cells_.end())
                 continue;

@@ -35,6 +35,7 @@ public:
 private:
     static constexpr double cellSize = 4.0; // logical pixels
     // A cell's row and column in one number.
+    static std::int64_t cellAlong(double position);
     static std::int64_t cellOf(QPointF logical);
     static std::int64_t cellKey(std::int64_t column, std::int64_t row);
     void addRun(const std::vector<QPointF>& users, const std::vector<QRgb>& colours,
