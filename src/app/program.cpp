@@ -4,6 +4,7 @@
 #include "windows/constants/form3.h"
 #include "windows/explore/explore_window.h"
 #include "windows/intro/form1.h"
+#include "windows/lens/lens_window.h"
 #include "windows/plot/form4.h"
 
 #include <QLineEdit>
@@ -47,6 +48,12 @@ ExploreWindow& Program::exploreWindow() {
     return *explore_;
 }
 
+LensWindow& Program::lensWindow() {
+    if (!lens_)
+        lens_ = std::make_unique<LensWindow>(*this);
+    return *lens_;
+}
+
 void Program::showTool(ToolWindow tool) {
     if (ended())
         return;
@@ -54,6 +61,9 @@ void Program::showTool(ToolWindow tool) {
     switch (tool) {
     case ToolWindow::Explore:
         window = &exploreWindow();
+        break;
+    case ToolWindow::Lens:
+        window = &lensWindow();
         break;
     }
     if (!window)
@@ -100,7 +110,7 @@ bool Program::isProgramWindow(const QWidget* window) const {
 }
 
 bool Program::isToolWindow(const QWidget* window) const {
-    return window && window == explore_.get();
+    return window && (window == explore_.get() || window == lens_.get());
 }
 
 void Program::start() {

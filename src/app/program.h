@@ -9,6 +9,7 @@ class Form2;
 class Form3;
 class Form4;
 class ExploreWindow;
+class LensWindow;
 
 // The window registry: the program's four windows and its tool windows. Each window exists once, is made the
 // first time anything refers to it, and lives until the program ends. Only this and the
@@ -31,6 +32,9 @@ public:
     // The parameter explorer, a tool window.
     ExploreWindow& exploreWindow();
     ExploreWindow* existingExploreWindow() const { return explore_.get(); }
+    // The lens, a tool window.
+    LensWindow& lensWindow();
+    LensWindow* existingLensWindow() const { return lens_.get(); }
 
     ProgramWindow& window(WindowName name) override;
     bool openSession(const QString& path) override;
@@ -50,4 +54,5 @@ private:
     std::unique_ptr<Form3> form3_;
     std::unique_ptr<Form4> form4_;
     std::unique_ptr<ExploreWindow> explore_;
+    std::unique_ptr<LensWindow> lens_;
 };

@@ -16,7 +16,7 @@ enum class WindowName { Intro, Calibration, Constants, Plot };
 
 // Windows of their own beside the four, opened from a menu: they read the session and
 // take no part in which of the four is active.
-enum class ToolWindow { Explore };
+enum class ToolWindow { Explore, Lens };
 
 // The program as its windows see it: the session they share, the platform, and the rules
 // between the windows. Which window is which is left to the window registry.

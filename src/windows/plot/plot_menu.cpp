@@ -69,11 +69,13 @@ void PlotMenu::addSessionEntries() {
     addEntry(QStringLiteral("Riapri l'&ultima sessione"), {}, &PlotMenu::reopenLastSession);
 }
 
-// The explorer opens from its own entry, after the session's.
+// The explorer and the lens open from their own entries, after the session's.
 void PlotMenu::addExplorerEntry() {
     menu_->addSeparator();
     addEntry(QStringLiteral("&Esplora i parametri…"), {QKeySequence(Qt::CTRL | Qt::Key_E)},
              &PlotMenu::exploreParameters);
+    addEntry(QStringLiteral("&Ingrandisci…"), {QKeySequence(Qt::CTRL | Qt::Key_L)},
+             &PlotMenu::openLens);
 }
 
 bool PlotMenu::available() const {
@@ -209,4 +211,9 @@ void PlotMenu::reopenLastSession() {
 void PlotMenu::exploreParameters() {
     if (available())
         window_.program().showTool(ToolWindow::Explore);
+}
+
+void PlotMenu::openLens() {
+    if (available())
+        window_.program().showTool(ToolWindow::Lens);
 }

@@ -38,6 +38,7 @@ public:
     void openSession();
     void reopenLastSession();
     void exploreParameters();
+    void openLens();
 
     // What opens a session file into the program; the plot window hands it in.
     void setSessionOpener(std::function<bool(const QString&)> opener) {

@@ -342,13 +342,13 @@ void PlotExportTest::menuIsReadAndReachedByKeyboard() {
     const QStringList names{"Salva immagine…",      "Copia immagine",  "Stampa…",
                             "Annulla tracciato",    "Ripristina tracciato",
                             "Salva sessione…",      "Apri sessione…",  "Riapri l'ultima sessione",
-                            "Esplora i parametri…"};
+                            "Esplora i parametri…", "Ingrandisci…"};
     const QList<QKeySequence> keys{
         QKeySequence::fromString("Ctrl+S"),       QKeySequence::fromString("Ctrl+C"),
         QKeySequence::fromString("Ctrl+P"),       QKeySequence::fromString("Ctrl+Z"),
         QKeySequence::fromString("Ctrl+Y"),       QKeySequence::fromString("Ctrl+Shift+S"),
         QKeySequence::fromString("Ctrl+O"),       QKeySequence(),
-        QKeySequence::fromString("Ctrl+E")};
+        QKeySequence::fromString("Ctrl+E"),       QKeySequence::fromString("Ctrl+L")};
     QCOMPARE(entries.size(), names.size());
     QAccessibleInterface* menuReader = QAccessible::queryAccessibleInterface(&menu().menu());
     QVERIFY(menuReader);
