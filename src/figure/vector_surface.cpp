@@ -182,7 +182,7 @@ void VectorSurface::writeBatches() {
             painter_.setBrush(QColor::fromRgb(batch.colour));
         brushColour_ = batch.colour;
         // Up to 4 pixels a dot is a full square, as on screen; wider ones are round.
-        if (batch.width <= 4) {
+        if (batch.width <= raster::widestSquareDot) {
             painter_.drawRects(batch.boxes.data(), static_cast<int>(batch.boxes.size()));
         } else {
             for (const QRectF& box : batch.boxes)
