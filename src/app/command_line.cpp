@@ -53,6 +53,9 @@ const Option options[] = {
     {"dpi", "N", "PNG: i pixel per pollice, scritti nel file (predefinito 96 per --scale)."},
     {"background", "window|white|transparent",
      "Lo sfondo: quello della finestra (predefinito), bianco o trasparente."},
+    {"colours", "original|distinct",
+     "I colori dei tracciati: quelli della finestra (predefinito) o una tinta per tracciato "
+     "(Okabe-Ito), la seconda curva più scura; la legenda li segue."},
     {"legend", nullptr,
      "Una legenda in un angolo libero: ogni tracciato nel suo colore, in ordine."},
     {"start-colour", "K", "L'indice di colore Miocolor all'inizio (predefinito 0)."},
@@ -428,6 +431,11 @@ std::optional<QString> StepReader::readFigureOption(const Given& option) {
         figure.background = *background;
     } else if (option.name == QLatin1String("legend")) {
         figure.legend = FigureLegend::On;
+    } else if (option.name == QLatin1String("colours")) {
+        if (value != QLatin1String("original") && value != QLatin1String("distinct"))
+            return QStringLiteral("«%1» non è original o distinct").arg(value);
+        figure.colours =
+            value == QLatin1String("distinct") ? RunColours::Distinct : RunColours::Original;
     }
     return std::nullopt;
 }
@@ -482,6 +490,8 @@ const char* figureOptionName(const FigureOptions& figure) {
         return "size";
     if (figure.dpi)
         return "dpi";
+    if (figure.colours != RunColours::Original)
+        return "colours";
     return figure.legend == FigureLegend::On ? "legend" : "background";
 }
 

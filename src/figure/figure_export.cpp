@@ -287,7 +287,7 @@ void paintLegendOf(const PlotJournal& journal, const FigureLook& look,
                    const FigureOptions& options, QPainter& painter, const QRectF& target) {
     if (options.legend == FigureLegend::Off)
         return;
-    const std::vector<LegendLine> lines = legendLines(journal);
+    const std::vector<LegendLine> lines = legendLines(journal, look.runColours);
     FigureLook opaque = look;
     opaque.background |= 0xff000000u;
     const QImage drawing = renderFigureImage(journal, opaque, 1.0);
@@ -359,12 +359,26 @@ QSizeF recordedSize(const FigureLook& look) {
 
 } // namespace
 
+namespace {
+
+// The journal replayed onto a surface in the look's run colours.
+Replay replayInColours(const PlotJournal& journal, const FigureLook& look, DrawingSurface& surface,
+                       ProgressReport* progress, PlotVariables* variables = nullptr) {
+    if (look.runColours == RunColours::Original)
+        return replayJournal(journal, surface, progress, variables);
+    Recolouring recolouring(surface);
+    return replayJournal(journal, recolouring, progress, variables,
+                         [&recolouring](const PlotRun* run) { recolouring.beginRun(run); });
+}
+
+} // namespace
+
 QImage renderFigureImage(const PlotJournal& journal, const FigureLook& look, double ratio,
                          ProgressReport* progress, PlotVariables* variables) {
     ImageSurface surface;
     surface.setColours(look.foreground, look.background);
     surface.setArea(look.logicalSize, ratio, look.logicalDpi);
-    if (replayJournal(journal, surface, progress, variables) == Replay::Stopped)
+    if (replayInColours(journal, look, surface, progress, variables) == Replay::Stopped)
         return {};
     // A fresh buffer is the area itself: handing it on spares a copy of a large picture.
     surface.flush();
@@ -385,7 +399,7 @@ Replay paintFigure(const PlotJournal& journal, const FigureLook& look, QPainter&
     VectorSurface surface(painter, target,
                           {look.logicalSize, look.logicalDpi.x(), look.foreground, look.background},
                           unitsPerInch);
-    return replayJournal(journal, surface, progress);
+    return replayInColours(journal, look, surface, progress);
 }
 
 // Recorded at the resolution of a PDF of the window's size; a page scales it.
@@ -460,8 +474,8 @@ namespace {
 QImage optionedImage(const PlotJournal& journal, const FigureLook& look, int scale,
                      ProgressReport* progress, const FigureOptions& options) {
     const QSize pixels = pngPixelSize(options, look, scale);
-    const FigureLook drawn =
-        options.background == FigureBackground::White ? lookWith(options, look) : look;
+    FigureLook drawn = lookWith(options, look);
+    drawn.background |= 0xff000000u; // a transparent one is cleared below
     const double ratio = double(pixels.width()) / std::max(1, look.logicalSize.width());
     QImage image = renderFigureImage(journal, drawn, ratio, progress);
     if (image.isNull())
@@ -469,7 +483,7 @@ QImage optionedImage(const PlotJournal& journal, const FigureLook& look, int sca
     image.setDevicePixelRatio(1.0);
     if (options.background == FigureBackground::Transparent) {
         image = image.convertToFormat(QImage::Format_ARGB32);
-        const QRgb background = drawn.background | 0xff000000u;
+        const QRgb background = drawn.background;
         for (int y = 0; y < image.height(); ++y) {
             auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
             std::replace(row, row + image.width(), background, QRgb(0));

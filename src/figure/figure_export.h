@@ -3,6 +3,7 @@
 #include "figure/figure_formats.h"
 #include "figure/figure_options.h"
 #include "figure/replay.h"
+#include "figure/run_colours.h"
 
 #include <QImage>
 #include <QPicture>
@@ -22,6 +23,7 @@ struct FigureLook {
     QPointF logicalDpi{96, 96}; // for the centimetre scale
     QRgb foreground = 0xff000000;
     QRgb background = 0xffffffff;
+    RunColours runColours = RunColours::Original; // the screen's, or a hue a run
 };
 
 // The copies below replay the journal; a progress, when given, hears of the passes and may

@@ -1,7 +1,5 @@
 #include "figure/figure_legend.h"
 
-#include "core/curve_generator.h"
-#include "core/palette.h"
 
 #include <QFontMetricsF>
 #include <QPainter>
@@ -43,10 +41,10 @@ int coveredPixels(const QImage& drawing, const QRect& box, QRgb background) {
 
 } // namespace
 
-std::vector<LegendLine> legendLines(const PlotJournal& journal) {
+std::vector<LegendLine> legendLines(const PlotJournal& journal, RunColours colours) {
     std::vector<LegendLine> lines;
     for (const PlotRun& run : journal.runs())
-        lines.push_back({legendText(run), paletteColor(advanceCursor(run.startColour))});
+        lines.push_back({legendText(run), runCurveColours(run, lines.size(), colours)[0]});
     return lines;
 }
 

@@ -17,7 +17,8 @@ struct LegendLine {
 };
 
 // The journal's runs, in order, with their first curve's colour.
-std::vector<LegendLine> legendLines(const PlotJournal& journal);
+std::vector<LegendLine> legendLines(const PlotJournal& journal,
+                                    RunColours colours = RunColours::Original);
 
 // The legend's box in window pixels, in whichever corner of the drawing covers fewest of its
 // pixels; drawing is the window-sized picture of the figure.

@@ -78,6 +78,7 @@ std::optional<QString> figureOptionsFault(const FigureOptions& options, const Fi
 
 FigureLook lookWith(const FigureOptions& options, const FigureLook& look) {
     FigureLook made = look;
+    made.runColours = options.colours;
     if (options.background == FigureBackground::White)
         made.background = 0xffffffff;
     else if (options.background == FigureBackground::Transparent)

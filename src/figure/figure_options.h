@@ -5,6 +5,7 @@
 // No widgets.
 
 #include "figure/figure_formats.h"
+#include "figure/run_colours.h"
 
 #include <QFont>
 #include <QRgb>
@@ -33,12 +34,13 @@ struct FigureOptions {
     std::optional<double> dpi;          // a PNG's pixels per inch
     FigureBackground background = FigureBackground::Window;
     FigureLegend legend = FigureLegend::Off;
+    RunColours colours = RunColours::Original;
     QFont legendFont;
 
     // Whether the file is made just as without options.
     bool plain() const {
         return !width && !dpi && background == FigureBackground::Window &&
-               legend == FigureLegend::Off;
+               legend == FigureLegend::Off && colours == RunColours::Original;
     }
 };
 

@@ -41,6 +41,7 @@ private slots:
     void plainOptionsChangeNoByte();
     void transparentLeavesOnlyTheDrawing();
     void legendListsTheRunsInTheirColours();
+    void distinctColoursAHueARun();
 
 private:
     struct Outcome {
@@ -183,6 +184,8 @@ void RenderCommandTest::badArgumentsWriteNothing_data() {
     QTest::newRow("dpi past 20000 pixels") << QStringList{"--dpi", "100000"};
     QTest::newRow("unknown background") << QStringList{"--background", "red"};
     QTest::newRow("legend twice") << QStringList{"--legend", "--legend"};
+    QTest::newRow("unknown colours") << QStringList{"--colours", "rainbow"};
+    QTest::newRow("the American spelling") << QStringList{"--colors", "distinct"};
 }
 
 void RenderCommandTest::badArgumentsWriteNothing() {
@@ -429,6 +432,58 @@ void RenderCommandTest::legendListsTheRunsInTheirColours() {
     QVERIFY(changed.width() < plain.width() && changed.height() < plain.height() / 2);
     QVERIFY2(firstRow[0] >= 0 && firstRow[1] > firstRow[0],
              qPrintable(QStringLiteral("%1 %2").arg(firstRow[0]).arg(firstRow[1])));
+}
+
+// The colours a picture has, with how many pixels each.
+static QHash<QRgb, int> coloursOf(const QImage& image) {
+    QHash<QRgb, int> counted;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            ++counted[image.pixel(x, y)];
+    return counted;
+}
+
+// "--colours distinct" draws each run's two curves in a hue of its own and a darker shade of
+// it, where the palette's colours were, and the legend follows; the rest stays as it was.
+void RenderCommandTest::distinctColoursAHueARun() {
+    const QStringList runs{"--run", "86,55,90,1", "--run", "50,30,60,2.5", "--save-session",
+                           file("a.zorpun")};
+    QCOMPARE(run(QStringList{"--render", file("o.png")} + runs).status, 0);
+    QCOMPARE(run(QStringList{"--render", file("d.png"), "--colours", "distinct"} + runs).status, 0);
+    const auto kept = readSessionFile(file("a.zorpun"));
+    QVERIFY(std::holds_alternative<SessionRecord>(kept));
+    const std::vector<PlotRun> played = journalOf(std::get<SessionRecord>(kept).history).runs();
+    QCOMPARE(played.size(), std::size_t(2));
+    const QHash<QRgb, int> original = coloursOf(pixelsOf(file("o.png")));
+    const QHash<QRgb, int> distinct = coloursOf(pixelsOf(file("d.png")));
+    QSet<QRgb> palette;
+    QSet<QRgb> hues;
+    for (std::size_t index = 0; index < played.size(); ++index) {
+        for (const QRgb colour : runCurveColours(played[index], index, RunColours::Original))
+            palette << colour;
+        for (const QRgb colour : runCurveColours(played[index], index, RunColours::Distinct)) {
+            QVERIFY2(distinct.value(colour) > 0, qPrintable(QString::number(colour, 16)));
+            hues << colour;
+        }
+    }
+    QCOMPARE(hues.size(), 4);
+    int drawn = 0;
+    for (auto colour = original.begin(); colour != original.end(); ++colour) {
+        if (palette.contains(colour.key())) {
+            QCOMPARE(distinct.value(colour.key()), 0);
+            drawn += colour.value();
+        } else {
+            QCOMPARE(distinct.value(colour.key()), colour.value());
+        }
+    }
+    int drawnInHues = 0;
+    for (const QRgb hue : hues)
+        drawnInHues += distinct.value(hue);
+    QCOMPARE(drawnInHues, drawn);
+    const std::vector<LegendLine> lines =
+        legendLines(journalOf(std::get<SessionRecord>(kept).history), RunColours::Distinct);
+    QCOMPARE(lines[0].colour, runCurveColours(played[0], 0, RunColours::Distinct)[0]);
+    QCOMPARE(lines[1].colour, runCurveColours(played[1], 1, RunColours::Distinct)[0]);
 }
 
 QTEST_MAIN(RenderCommandTest)
