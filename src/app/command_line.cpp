@@ -56,6 +56,9 @@ const Option options[] = {
     {"colours", "original|distinct",
      "I colori dei tracciati: quelli della finestra (predefinito) o una tinta per tracciato "
      "(Okabe-Ito), la seconda curva più scura; la legenda li segue."},
+    {"fit", nullptr,
+     "La figura mostra ciò che è disegnato, con un margine, ingrandito a riempirla, invece "
+     "dell'intera finestra."},
     {"legend", nullptr,
      "Una legenda in un angolo libero: ogni tracciato nel suo colore, in ordine."},
     {"start-colour", "K", "L'indice di colore Miocolor all'inizio (predefinito 0)."},
@@ -431,6 +434,8 @@ std::optional<QString> StepReader::readFigureOption(const Given& option) {
         figure.background = *background;
     } else if (option.name == QLatin1String("legend")) {
         figure.legend = FigureLegend::On;
+    } else if (option.name == QLatin1String("fit")) {
+        figure.fit = FigureFit::Drawing;
     } else if (option.name == QLatin1String("colours")) {
         if (value != QLatin1String("original") && value != QLatin1String("distinct"))
             return QStringLiteral("«%1» non è original o distinct").arg(value);
@@ -492,6 +497,8 @@ const char* figureOptionName(const FigureOptions& figure) {
         return "dpi";
     if (figure.colours != RunColours::Original)
         return "colours";
+    if (figure.fit == FigureFit::Drawing)
+        return "fit";
     return figure.legend == FigureLegend::On ? "legend" : "background";
 }
 

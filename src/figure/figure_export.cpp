@@ -282,16 +282,73 @@ QSizeF paperSize(const FigureLook& look, const FigureOptions& options) {
     return window * (options.width->millimetres() / window.width());
 }
 
-// The legend over a figure painted into target, when the options ask for one.
+constexpr double fitMargin = 10.0; // window pixels around what is drawn
+constexpr double vectorZoom = 50.0; // the most a vector figure is zoomed to fit
+
+// The figure at the window's own size, its background opaque.
+QImage windowPicture(const PlotJournal& journal, FigureLook look) {
+    look.background |= 0xff000000u;
+    return renderFigureImage(journal, look, 1.0).convertToFormat(QImage::Format_RGB32);
+}
+
+// The pixels of the window the runs drew on, leaving out what the set-ups drew (the axes).
+QRect drawnByRuns(const PlotJournal& journal, const FigureLook& look) {
+    PlotJournal setUps;
+    for (const PlotJournal::Entry& entry : journal.entries())
+        if (const auto* setUp = std::get_if<PlotSetUp>(&entry))
+            setUps.recordSetUp(setUp->Incr);
+    const QImage picture = windowPicture(journal, look);
+    const QImage axes = windowPicture(setUps, look);
+    QRect drawn;
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x)
+            if (picture.pixel(x, y) != axes.pixel(x, y))
+                drawn |= QRect(x, y, 1, 1);
+    return drawn;
+}
+
+// The part of the window a figure shows, in window pixels: the whole window, or what the runs
+// drew with a margin, widened to the window's proportions and kept inside it, zoomed at most so.
+QRectF shownPart(const PlotJournal& journal, const FigureLook& look, FigureFit fit,
+                 double mostZoom = vectorZoom) {
+    const QRectF window(QPointF(0, 0), QSizeF(look.logicalSize));
+    if (fit == FigureFit::Window || window.isEmpty())
+        return window;
+    const QRect drawn = drawnByRuns(journal, look);
+    if (drawn.isEmpty())
+        return window;
+    QRectF part = QRectF(drawn).adjusted(-fitMargin, -fitMargin, fitMargin, fitMargin);
+    QSizeF size = window.size().scaled(part.size(), Qt::KeepAspectRatioByExpanding);
+    if (size.width() * mostZoom < window.width())
+        size = window.size() / mostZoom;
+    if (size.width() >= window.width() || size.height() >= window.height())
+        return window;
+    part = QRectF(part.center() - QPointF(size.width(), size.height()) / 2, size);
+    part.moveLeft(std::clamp(part.left(), 0.0, window.width() - size.width()));
+    part.moveTop(std::clamp(part.top(), 0.0, window.height() - size.height()));
+    return part;
+}
+
+// Where the whole window is painted so that its part fills area.
+QRectF zoomedTarget(const QRectF& area, const QRectF& part, const FigureLook& look) {
+    const double zoom = area.width() / part.width();
+    return {area.left() - part.left() * zoom, area.top() - part.top() * zoom,
+            look.logicalSize.width() * zoom, look.logicalSize.height() * zoom};
+}
+
+// The legend over a figure painted into target, when the options ask for one; its corner is
+// the clearest of the part of the window the figure shows.
 void paintLegendOf(const PlotJournal& journal, const FigureLook& look,
-                   const FigureOptions& options, QPainter& painter, const QRectF& target) {
+                   const FigureOptions& options, QPainter& painter, const QRectF& target,
+                   const QRectF& part) {
     if (options.legend == FigureLegend::Off)
         return;
     const std::vector<LegendLine> lines = legendLines(journal, look.runColours);
-    FigureLook opaque = look;
-    opaque.background |= 0xff000000u;
-    const QImage drawing = renderFigureImage(journal, opaque, 1.0);
-    const QRectF box = legendBox(lines, options.legendFont, drawing, opaque.background);
+    QImage drawing = windowPicture(journal, look);
+    if (part != QRectF(drawing.rect()))
+        drawing = drawing.copy(part.toAlignedRect()).scaled(drawing.size());
+    const QRectF box =
+        legendBox(lines, options.legendFont, drawing, look.background | 0xff000000u);
     paintLegend(painter, target, look, lines, options.legendFont, box, look.background);
 }
 
@@ -305,13 +362,15 @@ Painted paintSvg(const FigureModuleEntries& module, const PlotJournal& journal,
     QIODevice& device = withRecipe ? static_cast<QIODevice&>(*withRecipe) : target;
     Replay replay = Replay::Whole;
     const QRectF area(QPointF(0, 0), QSizeF(look.logicalSize));
+    const QRectF part = shownPart(journal, look, options.fit);
     const bool painted =
         module.paintSvg(device, look.logicalSize, static_cast<int>(svgUnitsPerInch),
                         QStringLiteral("CURVE ZOR-PUN"), [&](QPainter& painter) {
-                            replay = paintFigure(journal, look, painter, area, svgUnitsPerInch,
-                                                 progress);
+                            replay = paintFigure(journal, look, painter,
+                                                 zoomedTarget(area, part, look),
+                                                 svgUnitsPerInch, progress);
                             if (replay == Replay::Whole)
-                                paintLegendOf(journal, look, options, painter, area);
+                                paintLegendOf(journal, look, options, painter, area, part);
                         });
     if (withRecipe)
         withRecipe->finish();
@@ -344,9 +403,11 @@ Painted paintPdf(const PlotJournal& journal, const FigureLook& look, QIODevice& 
     QPainter painter(&writer);
     const QRectF page(0, 0, writer.width(), writer.height());
     const QRectF area = fittedFigure(look, page);
-    const Replay replay = paintFigure(journal, look, painter, area, pdfUnitsPerInch, progress);
+    const QRectF part = shownPart(journal, look, options.fit);
+    const Replay replay = paintFigure(journal, look, painter, zoomedTarget(area, part, look),
+                                      pdfUnitsPerInch, progress);
     if (replay == Replay::Whole)
-        paintLegendOf(journal, look, options, painter, area);
+        paintLegendOf(journal, look, options, painter, area, part);
     painter.end();
     return replay == Replay::Stopped ? Painted::Stopped : Painted::Whole;
 }
@@ -476,11 +537,17 @@ QImage optionedImage(const PlotJournal& journal, const FigureLook& look, int sca
     const QSize pixels = pngPixelSize(options, look, scale);
     FigureLook drawn = lookWith(options, look);
     drawn.background |= 0xff000000u; // a transparent one is cleared below
-    const double ratio = double(pixels.width()) / std::max(1, look.logicalSize.width());
+    // The whole window is drawn at the zoomed size, within a PNG's largest.
+    const double mostZoom =
+        largestPngSide / std::max({1.0, double(pixels.width()), double(pixels.height())});
+    const QRectF part = shownPart(journal, drawn, options.fit, mostZoom);
+    const double ratio = double(pixels.width()) / std::max(1.0, part.width());
     QImage image = renderFigureImage(journal, drawn, ratio, progress);
     if (image.isNull())
         return image;
     image.setDevicePixelRatio(1.0);
+    if (options.fit == FigureFit::Drawing)
+        image = image.copy(QRect((part.topLeft() * ratio).toPoint(), pixels));
     if (options.background == FigureBackground::Transparent) {
         image = image.convertToFormat(QImage::Format_ARGB32);
         const QRgb background = drawn.background;
@@ -492,7 +559,7 @@ QImage optionedImage(const PlotJournal& journal, const FigureLook& look, int sca
     if (options.legend == FigureLegend::On) {
         QPainter painter(&image);
         paintLegendOf(journal, lookWith(options, look), options, painter,
-                      QRectF(QPointF(0, 0), QSizeF(image.size())));
+                      QRectF(QPointF(0, 0), QSizeF(image.size())), part);
     }
     const int dotsPerMetre = qRound(pngDpi(options, look, scale) / 0.0254);
     if (options.dpi || options.width) {

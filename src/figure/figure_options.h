@@ -28,6 +28,8 @@ struct PhysicalWidth {
 
 enum class FigureBackground { Window, White, Transparent };
 enum class FigureLegend { Off, On };
+// What a figure shows: the whole window, or what is drawn on it with a margin, zoomed to fill.
+enum class FigureFit { Window, Drawing };
 
 struct FigureOptions {
     std::optional<PhysicalWidth> width; // none: the window's own size
@@ -35,12 +37,14 @@ struct FigureOptions {
     FigureBackground background = FigureBackground::Window;
     FigureLegend legend = FigureLegend::Off;
     RunColours colours = RunColours::Original;
+    FigureFit fit = FigureFit::Window;
     QFont legendFont;
 
     // Whether the file is made just as without options.
     bool plain() const {
         return !width && !dpi && background == FigureBackground::Window &&
-               legend == FigureLegend::Off && colours == RunColours::Original;
+               legend == FigureLegend::Off && colours == RunColours::Original &&
+               fit == FigureFit::Window;
     }
 };
 

@@ -10,6 +10,7 @@
 
 #include <QProcess>
 #include <QPushButton>
+#include <QPainter>
 #include <QSvgRenderer>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -42,6 +43,8 @@ private slots:
     void transparentLeavesOnlyTheDrawing();
     void legendListsTheRunsInTheirColours();
     void distinctColoursAHueARun();
+    void fitZoomsToTheRuns_data();
+    void fitZoomsToTheRuns();
 
 private:
     struct Outcome {
@@ -484,6 +487,58 @@ void RenderCommandTest::distinctColoursAHueARun() {
         legendLines(journalOf(std::get<SessionRecord>(kept).history), RunColours::Distinct);
     QCOMPARE(lines[0].colour, runCurveColours(played[0], 0, RunColours::Distinct)[0]);
     QCOMPARE(lines[1].colour, runCurveColours(played[1], 1, RunColours::Distinct)[0]);
+}
+
+// The bounds of a picture's pixels in any of those colours.
+static QRect boundsOf(const QImage& image, const QSet<QRgb>& colours) {
+    QRect bounds;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (colours.contains(image.pixel(x, y)))
+                bounds |= QRect(x, y, 1, 1);
+    return bounds;
+}
+
+// The picture of a figure file at the window's size in pixels.
+static QImage pictureOf(const QString& path, const QSize& size) {
+    if (!path.endsWith(QLatin1String(".svg")))
+        return pixelsOf(path);
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    QSvgRenderer(path).render(&painter);
+    return image;
+}
+
+void RenderCommandTest::fitZoomsToTheRuns_data() {
+    QTest::addColumn<QString>("name");
+    QTest::newRow("PNG") << "f.png";
+    QTest::newRow("SVG") << "f.svg";
+}
+
+// "--fit" shows what the runs drew, zoomed to fill the figure with a margin left around it.
+void RenderCommandTest::fitZoomsToTheRuns() {
+    QFETCH(QString, name);
+    const QStringList runs{"--run", "86,55,90,1", "--run", "50,30,60,2.5", "--save-session",
+                           file("a.zorpun")};
+    QCOMPARE(run(QStringList{"--render", file("w.png")} + runs).status, 0);
+    QCOMPARE(run(QStringList{"--render", file(name), "--fit"} + runs).status, 0);
+    const auto kept = readSessionFile(file("a.zorpun"));
+    QVERIFY(std::holds_alternative<SessionRecord>(kept));
+    QSet<QRgb> colours;
+    const std::vector<PlotRun> played = journalOf(std::get<SessionRecord>(kept).history).runs();
+    for (std::size_t index = 0; index < played.size(); ++index)
+        for (const QRgb colour : runCurveColours(played[index], index, RunColours::Original))
+            colours << colour;
+    const QImage window = pixelsOf(file("w.png"));
+    const QImage fitted = pictureOf(file(name), window.size());
+    QCOMPARE(fitted.size(), window.size());
+    const QRect before = boundsOf(window, colours);
+    const QRect after = boundsOf(fitted, colours);
+    QVERIFY2(after.height() >= 2 * before.height(),
+             qPrintable(QStringLiteral("%1 → %2").arg(before.height()).arg(after.height())));
+    QVERIFY(after.width() >= 2 * before.width());
+    QVERIFY(fitted.rect().adjusted(1, 1, -1, -1).contains(after));
 }
 
 QTEST_MAIN(RenderCommandTest)
