@@ -435,6 +435,16 @@ void RenderCommandTest::legendListsTheRunsInTheirColours() {
     QVERIFY(changed.width() < plain.width() && changed.height() < plain.height() / 2);
     QVERIFY2(firstRow[0] >= 0 && firstRow[1] > firstRow[0],
              qPrintable(QStringLiteral("%1 %2").arg(firstRow[0]).arg(firstRow[1])));
+    // An SVG's legend is its text, the same lines in the same order.
+    QCOMPARE(run(QStringList{"--render", file("l.svg"), "--legend"} + runs).status, 0);
+    QFile svg(file("l.svg"));
+    QVERIFY(svg.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf8(svg.readAll());
+    QStringList written;
+    static const QRegularExpression textElement(QStringLiteral(">(OA [^<]*)<"));
+    for (const QRegularExpressionMatch& match : textElement.globalMatch(text))
+        written << match.captured(1);
+    QCOMPARE(written, (QStringList{lines[0].text, lines[1].text}));
 }
 
 // The colours a picture has, with how many pixels each.
