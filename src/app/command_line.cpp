@@ -47,6 +47,20 @@ const Option options[] = {
      "successive."},
     {"scale", "1|2|4",
      "PNG: 1, 2 o 4 volte la dimensione della finestra in pixel; GIF: 1 o 2."},
+    {"size", "LARGHEZZA",
+     "La larghezza della figura su carta, in cm o in (es. 8cm, 3.5in); l'altezza segue. PNG: "
+     "i pixel sono la larghezza per i DPI, al massimo 20000 per lato."},
+    {"dpi", "N", "PNG: i pixel per pollice, scritti nel file (predefinito 96 per --scale)."},
+    {"background", "window|white|transparent",
+     "Lo sfondo: quello della finestra (predefinito), bianco o trasparente."},
+    {"colours", "original|distinct",
+     "I colori dei tracciati: quelli della finestra (predefinito) o una tinta per tracciato "
+     "(Okabe-Ito), la seconda curva più scura; la legenda li segue."},
+    {"fit", nullptr,
+     "La figura mostra ciò che è disegnato, con un margine, ingrandito a riempirla, invece "
+     "dell'intera finestra."},
+    {"legend", nullptr,
+     "Una legenda in un angolo libero: ogni tracciato nel suo colore, in ordine."},
     {"start-colour", "K", "L'indice di colore Miocolor all'inizio (predefinito 0)."},
     {"session", "FILE",
      "Con --render: disegna la sessione del FILE (.zorpun, o una figura che ne porta una) "
@@ -271,6 +285,16 @@ std::optional<Animation> rangeIn(const QString& text, QString& problem) {
     return range;
 }
 
+std::optional<FigureBackground> backgroundNamed(const QString& name) {
+    if (name == QLatin1String("window"))
+        return FigureBackground::Window;
+    if (name == QLatin1String("white"))
+        return FigureBackground::White;
+    if (name == QLatin1String("transparent"))
+        return FigureBackground::Transparent;
+    return std::nullopt;
+}
+
 // The steps of the command line as they are read, in order.
 class StepReader {
 public:
@@ -282,6 +306,7 @@ public:
 private:
     std::optional<QString> readStep(const Given& option);
     std::optional<QString> readSetting(const Given& option);
+    std::optional<QString> readFigureOption(const Given& option);
     void addRun(const CurveConstants& constants,
                 FigureStep::SetUp setUp = FigureStep::SetUp::IfNeeded);
     std::optional<QString> addFamily(const QString& value);
@@ -383,6 +408,39 @@ std::optional<QString> StepReader::readSetting(const Given& option) {
             return QStringLiteral("«%1» non è un intero da 1 a %2").arg(value).arg(mostFramesPerSecond);
     } else if (option.name == QLatin1String("accumulate")) {
         accumulation_ = Accumulation::On;
+    } else {
+        return readFigureOption(option);
+    }
+    return std::nullopt;
+}
+
+// Reads one of the figure's options into the request.
+std::optional<QString> StepReader::readFigureOption(const Given& option) {
+    const QString& value = option.value;
+    FigureOptions& figure = request_.figure;
+    if (option.name == QLatin1String("size")) {
+        figure.width = physicalWidthIn(value);
+        if (!figure.width)
+            return QStringLiteral("«%1» non è una larghezza maggiore di 0 in cm o in (es. 8cm)")
+                .arg(value);
+    } else if (option.name == QLatin1String("dpi")) {
+        figure.dpi = dpiIn(value);
+        if (!figure.dpi)
+            return QStringLiteral("«%1» non è un numero maggiore di 0").arg(value);
+    } else if (option.name == QLatin1String("background")) {
+        const std::optional<FigureBackground> background = backgroundNamed(value);
+        if (!background)
+            return QStringLiteral("«%1» non è window, white o transparent").arg(value);
+        figure.background = *background;
+    } else if (option.name == QLatin1String("legend")) {
+        figure.legend = FigureLegend::On;
+    } else if (option.name == QLatin1String("fit")) {
+        figure.fit = FigureFit::Drawing;
+    } else if (option.name == QLatin1String("colours")) {
+        if (value != QLatin1String("original") && value != QLatin1String("distinct"))
+            return QStringLiteral("«%1» non è original o distinct").arg(value);
+        figure.colours =
+            value == QLatin1String("distinct") ? RunColours::Distinct : RunColours::Original;
     }
     return std::nullopt;
 }
@@ -431,12 +489,30 @@ std::optional<QString> sessionConflict(const std::vector<Given>& given,
     return std::nullopt;
 }
 
+// The first of the figure's options given, for a message.
+const char* figureOptionName(const FigureOptions& figure) {
+    if (figure.width)
+        return "size";
+    if (figure.dpi)
+        return "dpi";
+    if (figure.colours != RunColours::Original)
+        return "colours";
+    if (figure.fit == FigureFit::Drawing)
+        return "fit";
+    return figure.legend == FigureLegend::On ? "legend" : "background";
+}
+
 // The sizes a file of the request can have.
 std::optional<QString> scaleConflict(const RenderRequest& request) {
     if (request.animation && request.animationFormat == AnimationFormat::Gif && request.scale > 2)
         return refusal(QStringLiteral("scale"), QStringLiteral("una GIF è 1 o 2 volte la finestra"));
     if (!request.animation && request.scale != 1 && request.format != FigureFormat::Png)
         return refusal(QStringLiteral("scale"), QStringLiteral("vale solo per i PNG"));
+    if (request.figure.dpi && (request.animation || request.format != FigureFormat::Png))
+        return refusal(QStringLiteral("dpi"), QStringLiteral("vale solo per i PNG"));
+    if (request.animation && !request.figure.plain())
+        return refusal(QLatin1String(figureOptionName(request.figure)),
+                       QStringLiteral("non vale con --animate"));
     return std::nullopt;
 }
 

@@ -39,6 +39,7 @@ struct RenderRequest {
     AnimationFormat animationFormat = AnimationFormat::Gif;
     double incr = 0.55;
     int scale = 1;
+    FigureOptions figure; // "--size", "--dpi", "--background", "--legend"
     std::int16_t startColour = 0;
     std::vector<FigureStep> steps;
 };

@@ -97,11 +97,38 @@ int renderAnimation(const RenderRequest& request, std::FILE* errors) {
     return status;
 }
 
+// The options with the plot window's own font for the legend: its buttons' face and size.
+FigureOptions figureOptions(FigureOptions options) {
+    options.legendFont = fontFromChoice({QStringLiteral("MS Sans Serif"), 8.25, false});
+    for (const ControlLayout& control : form4Layout().controls) {
+        if (control.font) {
+            options.legendFont = fontFromChoice(*control.font);
+            break;
+        }
+    }
+    return options;
+}
+
+// The figure's options past their limits for the plot window's size, naming the option.
+std::optional<QString> figureFault(const RenderRequest& request, const FigureLook& look) {
+    const std::optional<QString> fault =
+        figureOptionsFault(request.figure, look, request.format, request.scale);
+    if (!fault)
+        return std::nullopt;
+    const char* option = request.figure.width ? "--size" : request.figure.dpi ? "--dpi" : "--scale";
+    return QStringLiteral("%1: %2").arg(QLatin1String(option), *fault);
+}
+
 } // namespace
 
 int renderFigure(const RenderRequest& request, std::FILE* errors) {
     if (request.animation)
         return renderAnimation(request, errors);
+    const FigureLook look = plotWindowLook();
+    if (const std::optional<QString> fault = figureFault(request, look)) {
+        tell(errors, *fault);
+        return exitBadArguments;
+    }
     Session session;
     int status = exitSuccess;
     if (!request.sessionFile.isEmpty()) {
@@ -120,8 +147,8 @@ int renderFigure(const RenderRequest& request, std::FILE* errors) {
     if (request.file.isEmpty())
         return status;
     if (const std::optional<QString> failure =
-            writeFigureFile(session.journal(), plotWindowLook(), request.file, request.scale,
-                            nullptr, nullptr, recipe)) {
+            writeFigureFile(session.journal(), look, request.file, request.scale, nullptr,
+                            nullptr, recipe, figureOptions(request.figure))) {
         tell(errors, *failure);
         return exitRunFailed;
     }

@@ -93,7 +93,10 @@ inline int anchorFor(double devicePosition, int width) {
     return floorToInt(devicePosition + anchorShift(width));
 }
 
-// The rows of a round dot of that width; widths up to 4 are full squares.
+// The widest dot that is a full square; wider ones are round. A copy in vectors draws them so.
+inline constexpr int widestSquareDot = 4;
+
+// The rows of a round dot of that width; widths up to widestSquareDot are full squares.
 Footprint makeFootprint(int width);
 
 // Footprints made once and kept, for the widths a drawing uses.

@@ -5,6 +5,7 @@
 #include "figure/vector_surface.h"
 #include "core/worker.h"
 #include "figure/figure_module.h"
+#include "figure/figure_legend.h"
 #include "figure/session_file.h"
 
 #include <QBuffer>
@@ -17,7 +18,9 @@
 #include <QPalette>
 #include <QPdfWriter>
 #include <QPicture>
+#include <QRegularExpression>
 #include <QSaveFile>
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -155,7 +158,8 @@ namespace {
 // The drawing has at most 18 colours (the palette, the axes, the background): as a picture of
 // palette indices it is a quarter of the bytes to pack, and the file is smaller.
 QImage withColourTable(const QImage& picture) {
-    const QImage image = picture.convertToFormat(QImage::Format_RGB32);
+    const QImage image = picture.convertToFormat(
+        picture.format() == QImage::Format_ARGB32 ? QImage::Format_ARGB32 : QImage::Format_RGB32);
     QImage indexed(image.size(), QImage::Format_Indexed8);
     QList<QRgb> table;
     QHash<QRgb, uchar> indexOf;
@@ -190,6 +194,8 @@ QImage withColourTable(const QImage& picture) {
         }
     }
     indexed.setColorTable(table);
+    indexed.setDotsPerMeterX(image.dotsPerMeterX());
+    indexed.setDotsPerMeterY(image.dotsPerMeterY());
     return indexed;
 }
 
@@ -210,12 +216,16 @@ QByteArray pngFileBytes(const QImage& image, const Recipe& recipe) {
 
 namespace {
 
-// Passes an SVG on as it is written, with the recipe's metadata just inside its root element.
+// Passes an SVG on as it is written, with the recipe's metadata just inside its root element
+// and, when a size on paper is asked for, that size on the root element.
 class WithMetadata : public QIODevice {
 public:
-    WithMetadata(QIODevice& target, const Recipe& recipe)
+    WithMetadata(QIODevice& target, const Recipe& recipe, std::optional<QSizeF> millimetres)
         : target_(target),
-          metadata_("<metadata>" + recipeMetadataXml(recipe) + "</metadata>\n") {
+          metadata_(recipe.isEmpty()
+                        ? QByteArray()
+                        : "<metadata>" + recipeMetadataXml(recipe) + "</metadata>\n"),
+          millimetres_(millimetres) {
         open(QIODevice::WriteOnly);
     }
     // Whatever was held back, for a root element never seen.
@@ -233,7 +243,10 @@ protected:
         const qsizetype root = head_.indexOf("<svg");
         const qsizetype end = root < 0 ? -1 : head_.indexOf('>', root);
         if (end >= 0) {
-            head_.insert(end + 1, "\n" + metadata_);
+            if (!metadata_.isEmpty())
+                head_.insert(end + 1, "\n" + metadata_);
+            if (millimetres_)
+                head_.replace(root, end - root, sized(head_.mid(root, end - root)));
             inserted_ = true;
             if (target_.write(std::exchange(head_, {})) < 0)
                 return -1;
@@ -242,26 +255,122 @@ protected:
     }
 
 private:
+    // The root element with its width and height in millimetres.
+    QByteArray sized(const QByteArray& element) const {
+        QString text = QString::fromUtf8(element);
+        for (const auto& [name, amount] : {std::pair{QStringLiteral("width"), millimetres_->width()},
+                                           std::pair{QStringLiteral("height"), millimetres_->height()}})
+            text.replace(QRegularExpression(QStringLiteral("\\b%1=\"[^\"]*\"").arg(name)),
+                         QStringLiteral("%1=\"%2mm\"").arg(name, QString::number(amount, 'g', 10)));
+        return text.toUtf8();
+    }
+
     QIODevice& target_;
     QByteArray metadata_;
+    std::optional<QSizeF> millimetres_;
     QByteArray head_;
     bool inserted_ = false;
 };
 
+// The figure's size on paper under the options, in millimetres: the window's on its screen
+// unless a width is asked for.
+QSizeF paperSize(const FigureLook& look, const FigureOptions& options) {
+    const QSizeF window(look.logicalSize.width() / look.logicalDpi.x() * millimetresPerInch,
+                        look.logicalSize.height() / look.logicalDpi.y() * millimetresPerInch);
+    if (!options.width || window.isEmpty())
+        return window;
+    return window * (options.width->millimetres() / window.width());
+}
+
+constexpr double fitMargin = 10.0; // window pixels around what is drawn
+constexpr double vectorZoom = 50.0; // the most a vector figure is zoomed to fit
+
+// The figure at the window's own size, its background opaque.
+QImage windowPicture(const PlotJournal& journal, FigureLook look) {
+    look.background |= 0xff000000u;
+    return renderFigureImage(journal, look, 1.0).convertToFormat(QImage::Format_RGB32);
+}
+
+// The pixels of the window the runs drew on, leaving out what the set-ups drew (the axes).
+QRect drawnByRuns(const PlotJournal& journal, const FigureLook& look) {
+    PlotJournal setUps;
+    for (const PlotJournal::Entry& entry : journal.entries())
+        if (const auto* setUp = std::get_if<PlotSetUp>(&entry))
+            setUps.recordSetUp(setUp->Incr);
+    const QImage picture = windowPicture(journal, look);
+    const QImage axes = windowPicture(setUps, look);
+    QRect drawn;
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x)
+            if (picture.pixel(x, y) != axes.pixel(x, y))
+                drawn |= QRect(x, y, 1, 1);
+    return drawn;
+}
+
+// The part of the window a figure shows, in window pixels: the whole window, or what the runs
+// drew with a margin, widened to the window's proportions and kept inside it, zoomed at most so.
+QRectF shownPart(const PlotJournal& journal, const FigureLook& look, FigureFit fit,
+                 double mostZoom = vectorZoom) {
+    const QRectF window(QPointF(0, 0), QSizeF(look.logicalSize));
+    if (fit == FigureFit::Window || window.isEmpty())
+        return window;
+    const QRect drawn = drawnByRuns(journal, look);
+    if (drawn.isEmpty())
+        return window;
+    QRectF part = QRectF(drawn).adjusted(-fitMargin, -fitMargin, fitMargin, fitMargin);
+    QSizeF size = window.size().scaled(part.size(), Qt::KeepAspectRatioByExpanding);
+    if (size.width() * mostZoom < window.width())
+        size = window.size() / mostZoom;
+    if (size.width() >= window.width() || size.height() >= window.height())
+        return window;
+    part = QRectF(part.center() - QPointF(size.width(), size.height()) / 2, size);
+    part.moveLeft(std::clamp(part.left(), 0.0, window.width() - size.width()));
+    part.moveTop(std::clamp(part.top(), 0.0, window.height() - size.height()));
+    return part;
+}
+
+// Where the whole window is painted so that its part fills area.
+QRectF zoomedTarget(const QRectF& area, const QRectF& part, const FigureLook& look) {
+    const double zoom = area.width() / part.width();
+    return {area.left() - part.left() * zoom, area.top() - part.top() * zoom,
+            look.logicalSize.width() * zoom, look.logicalSize.height() * zoom};
+}
+
+// The legend over a figure painted into target, when the options ask for one; its corner is
+// the clearest of the part of the window the figure shows.
+void paintLegendOf(const PlotJournal& journal, const FigureLook& look,
+                   const FigureOptions& options, QPainter& painter, const QRectF& target,
+                   const QRectF& part) {
+    if (options.legend == FigureLegend::Off)
+        return;
+    const std::vector<LegendLine> lines = legendLines(journal, look.runColours);
+    QImage drawing = windowPicture(journal, look);
+    if (part != QRectF(drawing.rect()))
+        drawing = drawing.copy(part.toAlignedRect()).scaled(drawing.size());
+    const QRectF box =
+        legendBox(lines, options.legendFont, drawing, look.background | 0xff000000u);
+    paintLegend(painter, target, look, lines, options.legendFont, box, look.background);
+}
+
 Painted paintSvg(const FigureModuleEntries& module, const PlotJournal& journal,
                  const FigureLook& look, QIODevice& target, ProgressReport* progress,
-                 const Recipe& recipe) {
+                 const Recipe& recipe, const FigureOptions& options) {
     std::optional<WithMetadata> withRecipe;
-    if (!recipe.isEmpty())
-        withRecipe.emplace(target, recipe);
+    if (!recipe.isEmpty() || options.width)
+        withRecipe.emplace(target, recipe,
+                           options.width ? std::optional(paperSize(look, options)) : std::nullopt);
     QIODevice& device = withRecipe ? static_cast<QIODevice&>(*withRecipe) : target;
     Replay replay = Replay::Whole;
+    const QRectF area(QPointF(0, 0), QSizeF(look.logicalSize));
+    const QRectF part = shownPart(journal, look, options.fit);
     const bool painted =
         module.paintSvg(device, look.logicalSize, static_cast<int>(svgUnitsPerInch),
                         QStringLiteral("CURVE ZOR-PUN"), [&](QPainter& painter) {
                             replay = paintFigure(journal, look, painter,
-                                                 QRectF(QPointF(0, 0), QSizeF(look.logicalSize)),
+                                                 zoomedTarget(area, part, look),
                                                  svgUnitsPerInch, progress);
+                            if (replay == Replay::Whole)
+                                paintLegendOf(journal, look, options, painter, area, part);
                         });
     if (withRecipe)
         withRecipe->finish();
@@ -281,22 +390,24 @@ QByteArray xmpWith(const Recipe& recipe) {
 }
 
 Painted paintPdf(const PlotJournal& journal, const FigureLook& look, QIODevice& device,
-                 ProgressReport* progress, const Recipe& recipe) {
+                 ProgressReport* progress, const Recipe& recipe, const FigureOptions& options) {
     QPdfWriter writer(&device);
     writer.setTitle(QStringLiteral("CURVE ZOR-PUN"));
     writer.setCreator(QStringLiteral("CURVE ZOR-PUN 1.00"));
     if (!recipe.isEmpty())
         writer.setDocumentXmpMetadata(xmpWith(recipe));
     writer.setResolution(pdfUnitsPerInch);
-    // One page the size of the window on its screen.
-    const QSizeF millimetres(look.logicalSize.width() / look.logicalDpi.x() * millimetresPerInch,
-                             look.logicalSize.height() / look.logicalDpi.y() * millimetresPerInch);
-    writer.setPageLayout(QPageLayout(QPageSize(millimetres, QPageSize::Millimeter),
+    // One page the size of the window on its screen, or of the width asked for.
+    writer.setPageLayout(QPageLayout(QPageSize(paperSize(look, options), QPageSize::Millimeter),
                                      QPageLayout::Portrait, QMarginsF()));
     QPainter painter(&writer);
     const QRectF page(0, 0, writer.width(), writer.height());
-    const Replay replay =
-        paintFigure(journal, look, painter, fittedFigure(look, page), pdfUnitsPerInch, progress);
+    const QRectF area = fittedFigure(look, page);
+    const QRectF part = shownPart(journal, look, options.fit);
+    const Replay replay = paintFigure(journal, look, painter, zoomedTarget(area, part, look),
+                                      pdfUnitsPerInch, progress);
+    if (replay == Replay::Whole)
+        paintLegendOf(journal, look, options, painter, area, part);
     painter.end();
     return replay == Replay::Stopped ? Painted::Stopped : Painted::Whole;
 }
@@ -309,12 +420,26 @@ QSizeF recordedSize(const FigureLook& look) {
 
 } // namespace
 
+namespace {
+
+// The journal replayed onto a surface in the look's run colours.
+Replay replayInColours(const PlotJournal& journal, const FigureLook& look, DrawingSurface& surface,
+                       ProgressReport* progress, PlotVariables* variables = nullptr) {
+    if (look.runColours == RunColours::Original)
+        return replayJournal(journal, surface, progress, variables);
+    Recolouring recolouring(surface);
+    return replayJournal(journal, recolouring, progress, variables,
+                         [&recolouring](const PlotRun* run) { recolouring.beginRun(run); });
+}
+
+} // namespace
+
 QImage renderFigureImage(const PlotJournal& journal, const FigureLook& look, double ratio,
                          ProgressReport* progress, PlotVariables* variables) {
     ImageSurface surface;
     surface.setColours(look.foreground, look.background);
     surface.setArea(look.logicalSize, ratio, look.logicalDpi);
-    if (replayJournal(journal, surface, progress, variables) == Replay::Stopped)
+    if (replayInColours(journal, look, surface, progress, variables) == Replay::Stopped)
         return {};
     // A fresh buffer is the area itself: handing it on spares a copy of a large picture.
     surface.flush();
@@ -335,7 +460,7 @@ Replay paintFigure(const PlotJournal& journal, const FigureLook& look, QPainter&
     VectorSurface surface(painter, target,
                           {look.logicalSize, look.logicalDpi.x(), look.foreground, look.background},
                           unitsPerInch);
-    return replayJournal(journal, surface, progress);
+    return replayInColours(journal, look, surface, progress);
 }
 
 // Recorded at the resolution of a PDF of the window's size; a page scales it.
@@ -372,21 +497,24 @@ std::optional<QString> writeImageFile(const QImage& image, const QString& path,
 
 std::optional<QString> writeSvgFile(const PlotJournal& journal, const FigureLook& look,
                                     const QString& path, ProgressReport* progress,
-                                    const Recipe& recipe) {
+                                    const Recipe& recipe, const FigureOptions& options) {
     const auto module = figureModule();
     if (const QString* failure = std::get_if<QString>(&module))
         return cannotSave(path, *failure);
     const FigureModuleEntries& entries = *std::get<const FigureModuleEntries*>(module);
     return saveAsPainted(
-        path, [&](QIODevice& device) { return paintSvg(entries, journal, look, device, progress, recipe); },
+        path, [&](QIODevice& device) { return paintSvg(entries, journal, look, device, progress, recipe, options); },
         QStringLiteral("il disegno SVG non si è potuto comporre"));
 }
 
 std::optional<QString> writePdfFile(const PlotJournal& journal, const FigureLook& look,
                                     const QString& path, ProgressReport* progress,
-                                    const Recipe& recipe) {
+                                    const Recipe& recipe, const FigureOptions& options) {
     return saveAsPainted(
-        path, [&](QIODevice& device) { return paintPdf(journal, look, device, progress, recipe); },
+        path,
+        [&](QIODevice& device) {
+            return paintPdf(journal, look, device, progress, recipe, options);
+        },
         QStringLiteral("il disegno PDF non si è potuto comporre"));
 }
 
@@ -400,27 +528,74 @@ void runCopy(const PlotJournal& journal, ProgressReport* progress,
     runOnWorker(*progress, [&task](ProgressReport& reports) { task(&reports); });
 }
 
+namespace {
+
+// A PNG under the options: its size, its pixels per inch, its background and its legend. A
+// null image when stopped.
+QImage optionedImage(const PlotJournal& journal, const FigureLook& look, int scale,
+                     ProgressReport* progress, const FigureOptions& options) {
+    const QSize pixels = pngPixelSize(options, look, scale);
+    FigureLook drawn = lookWith(options, look);
+    drawn.background |= 0xff000000u; // a transparent one is cleared below
+    // The whole window is drawn at the zoomed size, within a PNG's largest.
+    const double mostZoom =
+        largestPngSide / std::max({1.0, double(pixels.width()), double(pixels.height())});
+    const QRectF part = shownPart(journal, drawn, options.fit, mostZoom);
+    const double ratio = double(pixels.width()) / std::max(1.0, part.width());
+    QImage image = renderFigureImage(journal, drawn, ratio, progress);
+    if (image.isNull())
+        return image;
+    image.setDevicePixelRatio(1.0);
+    if (options.fit == FigureFit::Drawing)
+        image = image.copy(QRect((part.topLeft() * ratio).toPoint(), pixels));
+    if (options.background == FigureBackground::Transparent) {
+        image = image.convertToFormat(QImage::Format_ARGB32);
+        const QRgb background = drawn.background;
+        for (int y = 0; y < image.height(); ++y) {
+            auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
+            std::replace(row, row + image.width(), background, QRgb(0));
+        }
+    }
+    if (options.legend == FigureLegend::On) {
+        QPainter painter(&image);
+        paintLegendOf(journal, lookWith(options, look), options, painter,
+                      QRectF(QPointF(0, 0), QSizeF(image.size())), part);
+    }
+    const int dotsPerMetre = qRound(pngDpi(options, look, scale) / 0.0254);
+    if (options.dpi || options.width) {
+        image.setDotsPerMeterX(dotsPerMetre);
+        image.setDotsPerMeterY(dotsPerMetre);
+    }
+    return image;
+}
+
+} // namespace
+
 std::optional<QString> writeFigureFile(const PlotJournal& journal, const FigureLook& look,
                                        const QString& path, int scale, const QImage* screenImage,
-                                       ProgressReport* progress, const Recipe& recipe) {
+                                       ProgressReport* progress, const Recipe& recipe,
+                                       const FigureOptions& options) {
     const std::optional<FigureFormat> format = formatForFile(path);
     if (!format)
         return cannotSave(path, QStringLiteral("il nome non finisce in %1").arg(knownSuffixes()));
-    if (*format == FigureFormat::Png && scale == 1 && screenImage)
+    if (const std::optional<QString> fault = figureOptionsFault(options, look, *format, scale))
+        return cannotSave(path, *fault);
+    if (*format == FigureFormat::Png && scale == 1 && screenImage && options.plain())
         return writeImageFile(*screenImage, path, recipe);
+    const FigureLook vectorLook = lookWith(options, look);
     std::optional<QString> failure;
     runCopy(journal, progress, [&](ProgressReport* reports) {
         switch (*format) {
         case FigureFormat::Png:
-            if (const QImage image = renderFigureImage(journal, look, scale, reports);
+            if (const QImage image = optionedImage(journal, look, scale, reports, options);
                 !image.isNull())
                 failure = writeImageFile(image, path, recipe);
             break;
         case FigureFormat::Svg:
-            failure = writeSvgFile(journal, look, path, reports, recipe);
+            failure = writeSvgFile(journal, vectorLook, path, reports, recipe, options);
             break;
         case FigureFormat::Pdf:
-            failure = writePdfFile(journal, look, path, reports, recipe);
+            failure = writePdfFile(journal, vectorLook, path, reports, recipe, options);
             break;
         }
     });

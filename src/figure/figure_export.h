@@ -1,7 +1,9 @@
 #pragma once
 
 #include "figure/figure_formats.h"
+#include "figure/figure_options.h"
 #include "figure/replay.h"
+#include "figure/run_colours.h"
 
 #include <QImage>
 #include <QPicture>
@@ -21,6 +23,7 @@ struct FigureLook {
     QPointF logicalDpi{96, 96}; // for the centimetre scale
     QRgb foreground = 0xff000000;
     QRgb background = 0xffffffff;
+    RunColours runColours = RunColours::Original; // the screen's, or a hue a run
 };
 
 // The copies below replay the journal; a progress, when given, hears of the passes and may
@@ -63,10 +66,10 @@ std::optional<QString> writeImageFile(const QImage& image, const QString& path,
                                       const Recipe& recipe = {});
 std::optional<QString> writeSvgFile(const PlotJournal& journal, const FigureLook& look,
                                     const QString& path, ProgressReport* progress = nullptr,
-                                    const Recipe& recipe = {});
+                                    const Recipe& recipe = {}, const FigureOptions& options = {});
 std::optional<QString> writePdfFile(const PlotJournal& journal, const FigureLook& look,
                                     const QString& path, ProgressReport* progress = nullptr,
-                                    const Recipe& recipe = {});
+                                    const Recipe& recipe = {}, const FigureOptions& options = {});
 
 // The messages of a file that could not be saved, in Italian and naming it: for a reason of
 // the program's own, for a file or folder that would not open (the system's error as Qt
@@ -79,13 +82,16 @@ QString writeFailureMessage(const QString& path, const QString& systemError);
 QByteArray pngFileBytes(const QImage& image, const Recipe& recipe = {});
 
 // A figure of the journal in the format of the file's extension: a PNG at scale times the
-// client area (1 takes screenImage as it is, when given), an SVG or a PDF. A long replay goes
-// to a worker thread when the progress may be called from there, as a long run does.
+// client area (1 takes screenImage as it is, when given), an SVG or a PDF; the options may ask
+// for another size, background or a legend, and options past their limits are refused with
+// nothing written. A long replay goes to a worker thread when the progress may be called from
+// there, as a long run does.
 std::optional<QString> writeFigureFile(const PlotJournal& journal, const FigureLook& look,
                                        const QString& path, int scale,
                                        const QImage* screenImage = nullptr,
                                        ProgressReport* progress = nullptr,
-                                       const Recipe& recipe = {});
+                                       const Recipe& recipe = {},
+                                       const FigureOptions& options = {});
 
 // Runs a copy's task with its progress, on a worker thread when the journal is long enough
 // and the progress may be called from there, here otherwise.

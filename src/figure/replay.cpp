@@ -87,17 +87,22 @@ std::int64_t passesToReplay(const PlotJournal& journal) {
 }
 
 Replay replayJournal(const PlotJournal& journal, DrawingSurface& surface,
-                     ProgressReport* progress, PlotVariables* variables) {
+                     ProgressReport* progress, PlotVariables* variables,
+                     const RunStarting& starting) {
     const std::int64_t passesInAll = progress ? passesToReplay(journal) : 0;
     std::int64_t passesBefore = 0;
     PlotVariables own;
     PlotVariables& plot = variables ? *variables : own;
     for (const PlotJournal::Entry& entry : journal.entries()) {
         if (const auto* setUp = std::get_if<PlotSetUp>(&entry)) {
+            if (starting)
+                starting(nullptr);
             setUpPlotWindow(surface, plot, setUp->Incr);
             continue;
         }
         const PlotRun& run = std::get<PlotRun>(entry);
+        if (starting)
+            starting(&run);
         std::int16_t colour = run.startColour;
         ReplayProgress reports(run, passesBefore, passesInAll, progress);
         ProgressReport* const reportsTo = run.passesMade || progress ? &reports : nullptr;

@@ -5,6 +5,7 @@
 #include "core/session.h"
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 
 // The plot window's set-up, recorded.
@@ -27,9 +28,12 @@ std::int64_t passesToReplay(const PlotJournal& journal);
 // Draws what the journal holds onto a fresh surface, through the plot window's own set-up
 // and the same generator. The progress, when given, hears of the passes of the whole journal
 // and may stop the replay where it is. The plot variables, when given, are left as the plot
-// window's would be after the same steps.
+// window's would be after the same steps. Each run, when asked, is told of before it is drawn,
+// and each set-up with none.
+using RunStarting = std::function<void(const PlotRun*)>;
 Replay replayJournal(const PlotJournal& journal, DrawingSurface& surface,
-                     ProgressReport* progress = nullptr, PlotVariables* variables = nullptr);
+                     ProgressReport* progress = nullptr, PlotVariables* variables = nullptr,
+                     const RunStarting& starting = {});
 
 // The drawing a history leaves: its entries since the last clear.
 PlotJournal journalOf(const std::vector<SessionEntry>& history);

@@ -29,7 +29,13 @@ VectorSurface::VectorSurface(QPainter& painter, const QRectF& target, const Look
     queue_.reserve(queueLength + 1);
     painter_.setClipRect(target_);
     painter_.setPen(Qt::NoPen);
-    painter_.fillRect(target_, QColor::fromRgb(look_.background));
+    fillBackground();
+}
+
+// A background without opacity leaves the page clear.
+void VectorSurface::fillBackground() {
+    if (qAlpha(look_.background) != 0)
+        painter_.fillRect(target_, QColor::fromRgb(look_.background));
 }
 
 VectorSurface::~VectorSurface() {
@@ -176,7 +182,7 @@ void VectorSurface::writeBatches() {
             painter_.setBrush(QColor::fromRgb(batch.colour));
         brushColour_ = batch.colour;
         // Up to 4 pixels a dot is a full square, as on screen; wider ones are round.
-        if (batch.width <= 4) {
+        if (batch.width <= raster::widestSquareDot) {
             painter_.drawRects(batch.boxes.data(), static_cast<int>(batch.boxes.size()));
         } else {
             for (const QRectF& box : batch.boxes)
@@ -211,7 +217,7 @@ void VectorSurface::Cls() {
     linkingLine_.reset();
     lineWaits_ = LineWaits::No;
     dotsBeforeLine_ = 0;
-    painter_.fillRect(target_, QColor::fromRgb(look_.background));
+    fillBackground();
 }
 
 // The window's pixels per unit of the scale, as the screen works them out at a ratio of 1.

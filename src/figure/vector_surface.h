@@ -37,7 +37,7 @@ public:
         QSize windowSize;             // the window's client area, logical pixels
         double windowDpi = 96.0;      // its logical DPI, for the centimetre scale
         QRgb foreground = 0xff000000; // lines without a colour
-        QRgb background = 0xffffffff; // what Cls leaves
+        QRgb background = 0xffffffff; // what Cls leaves; nothing when fully transparent
     };
 
     // unitsPerInch: the painter's units per inch on its device.
@@ -92,6 +92,7 @@ private:
         QRectF bounds;
     };
 
+    void fillBackground();
     QPointF toPainter(float x, float y) const;
     // A dot of the current pen at a painter position.
     void placeDot(double x, double y, QRgb colour);

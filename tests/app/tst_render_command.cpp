@@ -1,4 +1,6 @@
 #include "app/program.h"
+#include "figure/figure_legend.h"
+#include "figure/replay.h"
 #include "figure/session_file.h"
 #include "recording_platform.h"
 #include "surface/plot_surface.h"
@@ -8,6 +10,7 @@
 
 #include <QProcess>
 #include <QPushButton>
+#include <QPainter>
 #include <QSvgRenderer>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -33,6 +36,15 @@ private slots:
     void sessionsAreDrawnAgain();
     void animationFramesAreTheirRecipes();
     void aFamilyIsTheLastFrameOfItsAnimation();
+    void figureSizesOnPaper_data();
+    void figureSizesOnPaper();
+    void plainOptionsChangeNoByte_data();
+    void plainOptionsChangeNoByte();
+    void transparentLeavesOnlyTheDrawing();
+    void legendListsTheRunsInTheirColours();
+    void distinctColoursAHueARun();
+    void fitZoomsToTheRuns_data();
+    void fitZoomsToTheRuns();
 
 private:
     struct Outcome {
@@ -164,6 +176,19 @@ void RenderCommandTest::badArgumentsWriteNothing_data() {
     QTest::newRow("too many frames") << QStringList{"--animate", "oa=0:100000:1"};
     QTest::newRow("fps without an animation") << QStringList{"--fps", "5"};
     QTest::newRow("fps past 50") << QStringList{"--fps", "60", "--animate", "oa=1:5:1"};
+    QTest::newRow("size 0") << QStringList{"--size", "0cm"};
+    QTest::newRow("negative size") << QStringList{"--size", "-3cm"};
+    QTest::newRow("size without a unit") << QStringList{"--size", "8"};
+    QTest::newRow("size in letters") << QStringList{"--size", "tre cm"};
+    QTest::newRow("dpi 0") << QStringList{"--dpi", "0"};
+    QTest::newRow("negative dpi") << QStringList{"--dpi", "-96"};
+    QTest::newRow("dpi in letters") << QStringList{"--dpi", "alto"};
+    QTest::newRow("a PNG past 20000 pixels") << QStringList{"--size", "30cm", "--dpi", "2000"};
+    QTest::newRow("dpi past 20000 pixels") << QStringList{"--dpi", "100000"};
+    QTest::newRow("unknown background") << QStringList{"--background", "red"};
+    QTest::newRow("legend twice") << QStringList{"--legend", "--legend"};
+    QTest::newRow("unknown colours") << QStringList{"--colours", "rainbow"};
+    QTest::newRow("the American spelling") << QStringList{"--colors", "distinct"};
 }
 
 void RenderCommandTest::badArgumentsWriteNothing() {
@@ -270,6 +295,260 @@ void RenderCommandTest::aFamilyIsTheLastFrameOfItsAnimation() {
              0);
     QVERIFY(pixelsOf(file("f.png")) == pixelsOf(file("a_00003.png")));
     QVERIFY(pixelsOf(file("f.png")) == pixelsOf(file("r.png")));
+}
+
+// The root element's or the page's size of a vector file, in millimetres.
+static QSizeF paperSizeOf(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    const QString text = QString::fromLatin1(file.readAll());
+    static const QRegularExpression svg(QStringLiteral("<svg[^>]*\\bwidth=\"([0-9.]+)mm\"[^>]*\\bheight=\"([0-9.]+)mm\""));
+    if (const QRegularExpressionMatch root = svg.match(text); root.hasMatch())
+        return {root.captured(1).toDouble(), root.captured(2).toDouble()};
+    static const QRegularExpression pdf(QStringLiteral("/MediaBox \\[0 0 ([0-9.]+) ([0-9.]+)\\]"));
+    const QRegularExpressionMatch page = pdf.match(text);
+    const double millimetresPerPoint = 25.4 / 72.0;
+    return {page.captured(1).toDouble() * millimetresPerPoint,
+            page.captured(2).toDouble() * millimetresPerPoint};
+}
+
+void RenderCommandTest::figureSizesOnPaper_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<int>("pixelWidth");      // a PNG's; 0 for the window's times dpi / 96
+    QTest::addColumn<double>("dpi");          // a PNG's pHYs
+    QTest::addColumn<double>("millimetres"); // a vector file's width; 0 for a PNG
+    QTest::newRow("10 cm at 300 DPI") << "f.png" << QStringList{"--size", "10cm", "--dpi", "300"}
+                                      << 1181 << 300.0 << 0.0;
+    QTest::newRow("2 in at the window's DPI") << "f.png" << QStringList{"--size", "2in"} << 192
+                                              << 96.0 << 0.0;
+    QTest::newRow("2 in at twice the window's DPI")
+        << "f.png" << QStringList{"--size", "2in", "--scale", "2"} << 384 << 192.0 << 0.0;
+    QTest::newRow("the window's width at 200 DPI") << "f.png" << QStringList{"--dpi", "200"} << 0
+                                                    << 200.0 << 0.0;
+    QTest::newRow("an SVG 8 cm wide") << "f.svg" << QStringList{"--size", "8cm"} << 0 << 0.0
+                                      << 80.0;
+    QTest::newRow("a PDF 3.5 in wide") << "f.pdf" << QStringList{"--size", "3.5in"} << 0 << 0.0
+                                       << 88.9;
+}
+
+// "--size" and "--dpi" set a PNG's pixels and its pHYs, a vector file's size on paper; the
+// height follows the window's proportions.
+void RenderCommandTest::figureSizesOnPaper() {
+    QFETCH(QString, name);
+    QFETCH(QStringList, options);
+    QFETCH(int, pixelWidth);
+    QFETCH(double, dpi);
+    QFETCH(double, millimetres);
+    QCOMPARE(run(QStringList{"--render", file("w.png")}).status, 0);
+    const QSize window = QImage(file("w.png")).size();
+    const Outcome outcome = run(QStringList{"--render", file(name)} + options);
+    QCOMPARE(outcome.status, 0);
+    QVERIFY2(outcome.errors.isEmpty(), qPrintable(outcome.errors));
+    if (millimetres > 0) {
+        const QSizeF paper = paperSizeOf(file(name));
+        QVERIFY2(qAbs(paper.width() - millimetres) < 0.05, qPrintable(QString::number(paper.width())));
+        QVERIFY(qAbs(paper.height() - millimetres * window.height() / window.width()) < 0.05);
+        return;
+    }
+    const QImage image(file(name));
+    const int width = pixelWidth > 0 ? pixelWidth : qRound(window.width() * dpi / 96.0);
+    QCOMPARE(image.width(), width);
+    QCOMPARE(image.height(), qRound(double(window.height()) * width / window.width()));
+    QCOMPARE(image.dotsPerMeterX(), qRound(dpi / 0.0254));
+    QCOMPARE(image.dotsPerMeterY(), qRound(dpi / 0.0254));
+}
+
+void RenderCommandTest::plainOptionsChangeNoByte_data() {
+    QTest::addColumn<QString>("name");
+    QTest::newRow("PNG") << "f.png";
+    QTest::newRow("SVG") << "f.svg";
+}
+
+// The window's background asked for by name makes the same file as no option.
+void RenderCommandTest::plainOptionsChangeNoByte() {
+    QFETCH(QString, name);
+    const QStringList runs{"--run", "86,55,90,1", "--lines", "--run", "50,30,60,2.5"};
+    QCOMPARE(run(QStringList{"--render", file("plain-" + name)} + runs).status, 0);
+    QCOMPARE(run(QStringList{"--render", file(name), "--background", "window"} + runs).status, 0);
+    QFile plain(file("plain-" + name));
+    QFile optioned(file(name));
+    QVERIFY(plain.open(QIODevice::ReadOnly) && optioned.open(QIODevice::ReadOnly));
+    QCOMPARE(optioned.readAll(), plain.readAll());
+}
+
+// A transparent PNG is the window's picture with its background cleared, and nothing else.
+void RenderCommandTest::transparentLeavesOnlyTheDrawing() {
+    QCOMPARE(run({"--render", file("w.png")}).status, 0);
+    QCOMPARE(run({"--render", file("t.png"), "--background", "transparent"}).status, 0);
+    const QImage window = pixelsOf(file("w.png"));
+    const QImage clear = QImage(file("t.png")).convertToFormat(QImage::Format_ARGB32);
+    QCOMPARE(clear.size(), window.size());
+    const QRgb background = window.pixel(0, 0);
+    int cleared = 0;
+    for (int y = 0; y < window.height(); ++y) {
+        for (int x = 0; x < window.width(); ++x) {
+            const QRgb expected = window.pixel(x, y) == background ? 0u : window.pixel(x, y);
+            QCOMPARE(clear.pixel(x, y), expected);
+            cleared += expected == 0u ? 1 : 0;
+        }
+    }
+    QVERIFY(cleared > window.width() * window.height() / 2);
+}
+
+// The legend lists each run of the journal, in order, in its colour, in a box in a corner;
+// the rest of the figure is as without it.
+void RenderCommandTest::legendListsTheRunsInTheirColours() {
+    const QStringList runs{"--run", "86,55,90,1", "--lines", "--run", "50,30,60,2.5"};
+    QCOMPARE(run(QStringList{"--render", file("a.png"), "--save-session", file("a.zorpun")} + runs)
+                 .status,
+             0);
+    QCOMPARE(run(QStringList{"--render", file("l.png"), "--legend"} + runs).status, 0);
+    const auto kept = readSessionFile(file("a.zorpun"));
+    QVERIFY(std::holds_alternative<SessionRecord>(kept));
+    const std::vector<LegendLine> lines =
+        legendLines(journalOf(std::get<SessionRecord>(kept).history));
+    QCOMPARE(lines.size(), std::size_t(2));
+    QCOMPARE(lines[0].text, QStringLiteral("OA 86, angolo 55°, n 90, incremento 1"));
+    QCOMPARE(lines[1].text, QStringLiteral("OA 50, angolo 30°, n 60, incremento %1, linee")
+                                .arg(TaggedValue::fromDouble(2.5).toText()));
+    QVERIFY(lines[0].colour != lines[1].colour);
+    const QImage plain = pixelsOf(file("a.png"));
+    const QImage legend = pixelsOf(file("l.png"));
+    QCOMPARE(legend.size(), plain.size());
+    QRect changed;
+    std::array<int, 2> firstRow{-1, -1};
+    for (int y = 0; y < plain.height(); ++y) {
+        for (int x = 0; x < plain.width(); ++x) {
+            if (legend.pixel(x, y) == plain.pixel(x, y))
+                continue;
+            changed |= QRect(x, y, 1, 1);
+            for (std::size_t line = 0; line < 2; ++line)
+                if (legend.pixel(x, y) == lines[line].colour && firstRow[line] < 0)
+                    firstRow[line] = y;
+        }
+    }
+    // In a corner, and the runs one under the other in order.
+    QVERIFY(changed.left() < 10 || changed.right() > plain.width() - 10);
+    QVERIFY(changed.top() < 10 || changed.bottom() > plain.height() - 10);
+    QVERIFY(changed.width() < plain.width() && changed.height() < plain.height() / 2);
+    QVERIFY2(firstRow[0] >= 0 && firstRow[1] > firstRow[0],
+             qPrintable(QStringLiteral("%1 %2").arg(firstRow[0]).arg(firstRow[1])));
+    // An SVG's legend is its text, the same lines in the same order.
+    QCOMPARE(run(QStringList{"--render", file("l.svg"), "--legend"} + runs).status, 0);
+    QFile svg(file("l.svg"));
+    QVERIFY(svg.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf8(svg.readAll());
+    QStringList written;
+    static const QRegularExpression textElement(QStringLiteral(">(OA [^<]*)<"));
+    for (const QRegularExpressionMatch& match : textElement.globalMatch(text))
+        written << match.captured(1);
+    QCOMPARE(written, (QStringList{lines[0].text, lines[1].text}));
+}
+
+// The colours a picture has, with how many pixels each.
+static QHash<QRgb, int> coloursOf(const QImage& image) {
+    QHash<QRgb, int> counted;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            ++counted[image.pixel(x, y)];
+    return counted;
+}
+
+// "--colours distinct" draws each run's two curves in a hue of its own and a darker shade of
+// it, where the palette's colours were, and the legend follows; the rest stays as it was.
+void RenderCommandTest::distinctColoursAHueARun() {
+    const QStringList runs{"--run", "86,55,90,1", "--run", "50,30,60,2.5", "--save-session",
+                           file("a.zorpun")};
+    QCOMPARE(run(QStringList{"--render", file("o.png")} + runs).status, 0);
+    QCOMPARE(run(QStringList{"--render", file("d.png"), "--colours", "distinct"} + runs).status, 0);
+    const auto kept = readSessionFile(file("a.zorpun"));
+    QVERIFY(std::holds_alternative<SessionRecord>(kept));
+    const std::vector<PlotRun> played = journalOf(std::get<SessionRecord>(kept).history).runs();
+    QCOMPARE(played.size(), std::size_t(2));
+    const QHash<QRgb, int> original = coloursOf(pixelsOf(file("o.png")));
+    const QHash<QRgb, int> distinct = coloursOf(pixelsOf(file("d.png")));
+    QSet<QRgb> palette;
+    QSet<QRgb> hues;
+    for (std::size_t index = 0; index < played.size(); ++index) {
+        for (const QRgb colour : runCurveColours(played[index], index, RunColours::Original))
+            palette << colour;
+        for (const QRgb colour : runCurveColours(played[index], index, RunColours::Distinct)) {
+            QVERIFY2(distinct.value(colour) > 0, qPrintable(QString::number(colour, 16)));
+            hues << colour;
+        }
+    }
+    QCOMPARE(hues.size(), 4);
+    int drawn = 0;
+    for (auto colour = original.begin(); colour != original.end(); ++colour) {
+        if (palette.contains(colour.key())) {
+            QCOMPARE(distinct.value(colour.key()), 0);
+            drawn += colour.value();
+        } else {
+            QCOMPARE(distinct.value(colour.key()), colour.value());
+        }
+    }
+    int drawnInHues = 0;
+    for (const QRgb hue : hues)
+        drawnInHues += distinct.value(hue);
+    QCOMPARE(drawnInHues, drawn);
+    const std::vector<LegendLine> lines =
+        legendLines(journalOf(std::get<SessionRecord>(kept).history), RunColours::Distinct);
+    QCOMPARE(lines[0].colour, runCurveColours(played[0], 0, RunColours::Distinct)[0]);
+    QCOMPARE(lines[1].colour, runCurveColours(played[1], 1, RunColours::Distinct)[0]);
+}
+
+// The bounds of a picture's pixels in any of those colours.
+static QRect boundsOf(const QImage& image, const QSet<QRgb>& colours) {
+    QRect bounds;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (colours.contains(image.pixel(x, y)))
+                bounds |= QRect(x, y, 1, 1);
+    return bounds;
+}
+
+// The picture of a figure file at the window's size in pixels.
+static QImage pictureOf(const QString& path, const QSize& size) {
+    if (!path.endsWith(QLatin1String(".svg")))
+        return pixelsOf(path);
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    QSvgRenderer(path).render(&painter);
+    return image;
+}
+
+void RenderCommandTest::fitZoomsToTheRuns_data() {
+    QTest::addColumn<QString>("name");
+    QTest::newRow("PNG") << "f.png";
+    QTest::newRow("SVG") << "f.svg";
+}
+
+// "--fit" shows what the runs drew, zoomed to fill the figure with a margin left around it.
+void RenderCommandTest::fitZoomsToTheRuns() {
+    QFETCH(QString, name);
+    const QStringList runs{"--run", "86,55,90,1", "--run", "50,30,60,2.5", "--save-session",
+                           file("a.zorpun")};
+    QCOMPARE(run(QStringList{"--render", file("w.png")} + runs).status, 0);
+    QCOMPARE(run(QStringList{"--render", file(name), "--fit"} + runs).status, 0);
+    const auto kept = readSessionFile(file("a.zorpun"));
+    QVERIFY(std::holds_alternative<SessionRecord>(kept));
+    QSet<QRgb> colours;
+    const std::vector<PlotRun> played = journalOf(std::get<SessionRecord>(kept).history).runs();
+    for (std::size_t index = 0; index < played.size(); ++index)
+        for (const QRgb colour : runCurveColours(played[index], index, RunColours::Original))
+            colours << colour;
+    const QImage window = pixelsOf(file("w.png"));
+    const QImage fitted = pictureOf(file(name), window.size());
+    QCOMPARE(fitted.size(), window.size());
+    const QRect before = boundsOf(window, colours);
+    const QRect after = boundsOf(fitted, colours);
+    QVERIFY2(after.height() >= 2 * before.height(),
+             qPrintable(QStringLiteral("%1 → %2").arg(before.height()).arg(after.height())));
+    QVERIFY(after.width() >= 2 * before.width());
+    QVERIFY(fitted.rect().adjusted(1, 1, -1, -1).contains(after));
 }
 
 QTEST_MAIN(RenderCommandTest)

@@ -15,6 +15,8 @@ class VectorSurfaceTest : public QObject {
 private slots:
     void picturesAsEveryOperationInOrder_data();
     void picturesAsEveryOperationInOrder();
+    void dotsKeepTheScreensShape_data();
+    void dotsKeepTheScreensShape();
 };
 
 namespace {
@@ -201,4 +203,35 @@ void VectorSurfaceTest::picturesAsEveryOperationInOrder() {
 }
 
 QTEST_MAIN(VectorSurfaceTest)
+void VectorSurfaceTest::dotsKeepTheScreensShape_data() {
+    QTest::addColumn<int>("width");
+    for (int width = 1; width <= 12; ++width)
+        QTest::addRow("width %d", width) << width;
+}
+
+// A dot in vectors is a square or a circle as its footprint on screen is: the square ones fill
+// their whole square, the round ones leave its corners out.
+void VectorSurfaceTest::dotsKeepTheScreensShape() {
+    QFETCH(int, width);
+    int pixels = 0;
+    for (const raster::Span& span : raster::makeFootprint(width))
+        pixels += span.dxLast - span.dxFirst + 1;
+    const bool square = pixels == width * width;
+    QCOMPARE(square, width <= raster::widestSquareDot);
+    // One dot in the middle of a 21 pixel window, each window pixel 10 image pixels.
+    QImage image(210, 210, QImage::Format_RGB32);
+    {
+        QPainter painter(&image);
+        VectorSurface surface(painter, QRectF(0, 0, 210, 210),
+                              {QSize(21, 21), 96.0, 0xff000000, 0xffffffff}, 96.0);
+        surface.setDrawWidth(width);
+        surface.PSet(10.5f, 10.5f, 0xff000000);
+    }
+    // The corner of the dot's square, a little inside it.
+    const double half = width * 10 / 2.0;
+    const QPoint corner = QPointF(105 - half + 2, 105 - half + 2).toPoint();
+    QCOMPARE(image.pixel(corner) == 0xff000000, square);
+    QCOMPARE(image.pixel(105, 105), QRgb(0xff000000));
+}
+
 #include "tst_vector_surface.moc"
