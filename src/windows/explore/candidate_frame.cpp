@@ -19,19 +19,6 @@ private:
     ProgressReport* progress_ = nullptr;
 };
 
-// Goes on while its frame is the latest one asked for.
-class StopWhenStale : public ProgressReport {
-public:
-    StopWhenStale(const std::atomic<std::uint64_t>& latest, std::uint64_t mine)
-        : latest_(latest), mine_(mine) {}
-    bool update(std::int64_t, std::int64_t) override { return latest_ == mine_; }
-    Caller caller() const override { return Caller::AnyThread; }
-
-private:
-    const std::atomic<std::uint64_t>& latest_;
-    std::uint64_t mine_ = 0;
-};
-
 QImage drawBase(const FrameRequest& request, ProgressReport* progress) {
     PlotJournal journal = request.journal;
     journal.recordSetUp(request.Incr);
@@ -75,64 +62,20 @@ std::optional<Frame> drawFrame(const FrameRequest& request, ProgressReport* prog
     return frame;
 }
 
-LatestFrame::LatestFrame(QObject* parent) : QObject(parent) {}
-
-LatestFrame::~LatestFrame() {
-    {
-        const std::lock_guard lock(mutex_);
-        ending_ = true;
-        ++latest_; // stops the frame under way
-    }
-    wake_.notify_one();
-    if (worker_.joinable())
-        worker_.join();
-}
+LatestFrame::LatestFrame(QObject* parent)
+    : QObject(parent),
+      frames_(*this, [](const FrameRequest& request,
+                        ProgressReport* progress) { return drawFrame(request, progress); },
+              [this](const Frame& frame) { take(frame); }) {}
 
 void LatestFrame::draw(FrameRequest request) {
     request.base = base_;
-    if (double(framePasses(request)) < passesForWorker) {
-        ++latest_; // stops the frame under way
-        awaited_ = 0;
-        if (std::optional<Frame> frame = drawFrame(request))
-            take(0, *frame);
-        return;
-    }
-    {
-        // Numbered and handed over together, so the worker never pairs one with the other's.
-        const std::lock_guard lock(mutex_);
-        awaited_ = ++latest_;
-        next_ = Numbered{awaited_, std::move(request)};
-    }
-    if (!worker_.joinable())
-        worker_ = std::thread(&LatestFrame::work, this);
-    wake_.notify_one();
+    const bool longFrame = double(framePasses(request)) >= passesForWorker;
+    frames_.ask(std::move(request), longFrame ? LatestWins<FrameRequest, Frame>::Length::Long
+                                              : LatestWins<FrameRequest, Frame>::Length::Short);
 }
 
-void LatestFrame::work() {
-    for (;;) {
-        std::unique_lock lock(mutex_);
-        wake_.wait(lock, [this] { return ending_ || next_; });
-        if (ending_)
-            return;
-        const Numbered next = std::move(*next_);
-        next_.reset();
-        lock.unlock();
-        StopWhenStale stale(latest_, next.generation);
-        std::optional<Frame> frame = drawFrame(next.request, &stale);
-        if (frame && latest_ == next.generation)
-            QMetaObject::invokeMethod(
-                this,
-                [this, generation = next.generation, made = std::move(*frame)] {
-                    take(generation, made);
-                },
-                Qt::QueuedConnection);
-    }
-}
-
-void LatestFrame::take(std::uint64_t generation, const Frame& frame) {
-    if (generation != awaited_)
-        return; // a newer frame was asked for meanwhile
-    awaited_ = 0;
+void LatestFrame::take(const Frame& frame) {
     base_ = frame.base;
     picture_ = frame.picture;
     emit pictureChanged();

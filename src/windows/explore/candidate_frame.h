@@ -2,14 +2,12 @@
 
 #include "figure/figure_export.h"
 
+#include "core/latest_wins.h"
+
 #include <QImage>
 #include <QObject>
-#include <atomic>
-#include <condition_variable>
 #include <cstdint>
-#include <mutex>
 #include <optional>
-#include <thread>
 
 // What one picture of the explorer is drawn from: the drawing as it stands, the set-up the
 // next run makes, and the candidate run over it.
@@ -44,7 +42,6 @@ class LatestFrame : public QObject {
     Q_OBJECT
 public:
     explicit LatestFrame(QObject* parent = nullptr);
-    ~LatestFrame() override;
 
     // request.base is filled in from the kept drawing.
     void draw(FrameRequest request);
@@ -52,29 +49,17 @@ public:
     void forgetDrawing() { base_ = {}; }
     const QImage& picture() const { return picture_; }
     // Whether a frame is still being drawn on the worker.
-    bool drawing() const { return awaited_ != 0; }
+    bool drawing() const { return frames_.waiting(); }
 
 signals:
     // The picture changed.
     void pictureChanged();
 
 private:
-    void work();
-    void take(std::uint64_t generation, const Frame& frame);
+    void take(const Frame& frame);
 
     QImage base_;
     QImage picture_;
-    std::uint64_t awaited_ = 0; // the worker's frame the picture waits for, 0 for none
-    // Shared with the worker: the latest request and its number; a frame whose number is no
-    // longer the latest stops.
-    std::mutex mutex_;
-    std::condition_variable wake_;
-    struct Numbered {
-        std::uint64_t generation = 0;
-        FrameRequest request;
-    };
-    std::optional<Numbered> next_;
-    std::atomic<std::uint64_t> latest_ = 0;
-    bool ending_ = false;
-    std::thread worker_;
+    // Last, so that its worker stops before the pictures go.
+    LatestWins<FrameRequest, Frame> frames_;
 };

@@ -2,13 +2,9 @@
 
 #include "figure/zoomed_view.h"
 
+#include "core/latest_wins.h"
+
 #include <QObject>
-#include <atomic>
-#include <condition_variable>
-#include <cstdint>
-#include <mutex>
-#include <optional>
-#include <thread>
 
 // What one picture of the lens is drawn from.
 struct LensRequest {
@@ -25,34 +21,28 @@ class LatestLens : public QObject {
     Q_OBJECT
 public:
     explicit LatestLens(QObject* parent = nullptr);
-    ~LatestLens() override;
 
     void draw(LensRequest request);
     const LensPicture& picture() const { return picture_; }
     // The view the picture shows.
     const LensView& shownView() const { return shown_; }
     // Whether a picture is still being drawn on the worker.
-    bool drawing() const { return awaited_ != 0; }
+    bool drawing() const { return pictures_.waiting(); }
+
+    // A picture with the view it shows.
+    struct Shown {
+        LensPicture picture;
+        LensView view;
+    };
 
 signals:
     void pictureChanged();
 
 private:
-    void work();
-    void take(std::uint64_t generation, const LensPicture& picture, const LensView& view);
+    void take(const Shown& shown);
 
     LensPicture picture_;
     LensView shown_;
-    std::uint64_t awaited_ = 0; // the worker's picture the lens waits for, 0 for none
-    // Shared with the worker: the latest request and its number.
-    std::mutex mutex_;
-    std::condition_variable wake_;
-    struct Numbered {
-        std::uint64_t generation = 0;
-        LensRequest request;
-    };
-    std::optional<Numbered> next_;
-    std::atomic<std::uint64_t> latest_ = 0;
-    bool ending_ = false;
-    std::thread worker_;
+    // Last, so that its worker stops before the pictures go.
+    LatestWins<LensRequest, Shown> pictures_;
 };
