@@ -86,3 +86,40 @@ private:
     QTransform userToLogical_;
     QTransform userToDevice_;
 };
+
+// A surface in front of another one (a recolouring, a zoom): the other's scale and pen are its
+// own. It passes every setter on and follows; a subclass writes only what it draws, and
+// followed() when it keeps something worked out from the scale.
+class StandInSurface : public DrawingSurface {
+public:
+    explicit StandInSurface(DrawingSurface& behind) : behind_(behind) { follow(behind_); }
+
+    void setScaleMode(ScaleMode mode) override {
+        behind_.setScaleMode(mode);
+        followBehind();
+    }
+    void setScaleWidth(float width) override {
+        behind_.setScaleWidth(width);
+        followBehind();
+    }
+    void setScaleHeight(float height) override {
+        behind_.setScaleHeight(height);
+        followBehind();
+    }
+    void setDrawWidth(int pixels) override {
+        behind_.setDrawWidth(pixels);
+        followBehind();
+    }
+
+protected:
+    DrawingSurface& behind() const { return behind_; }
+    // After the surface behind set its scale or pen; a block may set the pen too.
+    void followBehind() {
+        follow(behind_);
+        followed();
+    }
+    virtual void followed() {}
+
+private:
+    DrawingSurface& behind_;
+};

@@ -41,36 +41,16 @@ QRgb Recolouring::mapped(QRgb colour) const {
     return colour == (*from_)[1] ? to_[1] : colour;
 }
 
-void Recolouring::setScaleMode(ScaleMode mode) {
-    target_.setScaleMode(mode);
-    follow(target_);
-}
-
-void Recolouring::setScaleWidth(float width) {
-    target_.setScaleWidth(width);
-    follow(target_);
-}
-
-void Recolouring::setScaleHeight(float height) {
-    target_.setScaleHeight(height);
-    follow(target_);
-}
-
-void Recolouring::setDrawWidth(int pixels) {
-    target_.setDrawWidth(pixels);
-    follow(target_);
-}
-
 void Recolouring::PSet(float x, float y, QRgb colour) {
-    target_.PSet(x, y, mapped(colour));
+    behind().PSet(x, y, mapped(colour));
 }
 
 void Recolouring::Line(float x1, float y1, float x2, float y2, std::optional<QRgb> colour) {
-    target_.Line(x1, y1, x2, y2, colour ? std::optional(mapped(*colour)) : std::nullopt);
+    behind().Line(x1, y1, x2, y2, colour ? std::optional(mapped(*colour)) : std::nullopt);
 }
 
 void Recolouring::Cls() {
-    target_.Cls();
+    behind().Cls();
 }
 
 void Recolouring::drawBlock(const DotBlock& block) {
@@ -79,6 +59,6 @@ void Recolouring::drawBlock(const DotBlock& block) {
         block_.colour[index] = mapped(block_.colour[index]);
     for (std::size_t index = 0; index < block_.lineCount; ++index)
         block_.lines[index].colour = mapped(block_.lines[index].colour);
-    target_.drawBlock(block_);
-    follow(target_);
+    behind().drawBlock(block_);
+    followBehind();
 }

@@ -20,17 +20,13 @@ std::array<QRgb, 2> runCurveColours(const PlotRun& run, std::size_t index, RunCo
 
 // Stands for a surface and draws each run's curves in its distinct hue; the axes and what a
 // set-up draws keep their colours.
-class Recolouring : public DrawingSurface {
+class Recolouring : public StandInSurface {
 public:
-    explicit Recolouring(DrawingSurface& target) : target_(target) { follow(target_); }
+    explicit Recolouring(DrawingSurface& target) : StandInSurface(target) {}
 
     // The run about to be replayed, or none before a set-up.
     void beginRun(const PlotRun* run);
 
-    void setScaleMode(ScaleMode mode) override;
-    void setScaleWidth(float width) override;
-    void setScaleHeight(float height) override;
-    void setDrawWidth(int pixels) override;
     void PSet(float x, float y, QRgb colour) override;
     void Line(float x1, float y1, float x2, float y2,
               std::optional<QRgb> colour = std::nullopt) override;
@@ -40,7 +36,6 @@ public:
 private:
     QRgb mapped(QRgb colour) const;
 
-    DrawingSurface& target_;
     std::size_t runs_ = 0;
     // The palette's colours of the current run's curves, and the hues they become.
     std::optional<std::array<QRgb, 2>> from_;

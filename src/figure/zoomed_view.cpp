@@ -70,39 +70,18 @@ QTransform lensTransform(const LensView& view, QSizeF area) {
 }
 
 ZoomedSurface::ZoomedSurface(DrawingSurface& surface, const LensView& view, QSizeF area)
-    : surface_(surface), view_(lensTransform(view, area)),
+    : StandInSurface(surface), view_(lensTransform(view, area)),
       reach_(QRectF(QPointF(0, 0), area).adjusted(-lineMargin, -lineMargin, lineMargin, lineMargin)),
       mapping_(view == wholeArea(area) ? Mapping::Untouched : Mapping::Through),
       mapped_(std::make_unique<DotBlock>()) {
-    followSurface();
+    followed();
 }
 
 ZoomedSurface::~ZoomedSurface() = default;
 
-void ZoomedSurface::followSurface() {
-    follow(surface_);
+void ZoomedSurface::followed() {
     userToShown_ = userToLogical() * view_;
     logicalToUser_ = userToLogical().inverted();
-}
-
-void ZoomedSurface::setScaleMode(ScaleMode mode) {
-    surface_.setScaleMode(mode);
-    followSurface();
-}
-
-void ZoomedSurface::setScaleWidth(float width) {
-    surface_.setScaleWidth(width);
-    followSurface();
-}
-
-void ZoomedSurface::setScaleHeight(float height) {
-    surface_.setScaleHeight(height);
-    followSurface();
-}
-
-void ZoomedSurface::setDrawWidth(int pixels) {
-    surface_.setDrawWidth(pixels);
-    followSurface();
 }
 
 QPointF ZoomedSurface::toUser(QPointF shown) const {
@@ -111,9 +90,9 @@ QPointF ZoomedSurface::toUser(QPointF shown) const {
 
 void ZoomedSurface::PSet(float x, float y, QRgb colour) {
     if (mapping_ == Mapping::Untouched)
-        return surface_.PSet(x, y, colour);
+        return behind().PSet(x, y, colour);
     const QPointF at = toUser(userToShown_.map(QPointF(x, y)));
-    surface_.PSet(float(at.x()), float(at.y()), colour);
+    behind().PSet(float(at.x()), float(at.y()), colour);
 }
 
 std::optional<QLineF> ZoomedSurface::shownLine(float x1, float y1, float x2, float y2) const {
@@ -126,20 +105,20 @@ std::optional<QLineF> ZoomedSurface::shownLine(float x1, float y1, float x2, flo
 
 void ZoomedSurface::Line(float x1, float y1, float x2, float y2, std::optional<QRgb> colour) {
     if (mapping_ == Mapping::Untouched)
-        return surface_.Line(x1, y1, x2, y2, colour);
+        return behind().Line(x1, y1, x2, y2, colour);
     if (const std::optional<QLineF> line = shownLine(x1, y1, x2, y2))
-        surface_.Line(float(line->x1()), float(line->y1()), float(line->x2()),
+        behind().Line(float(line->x1()), float(line->y1()), float(line->x2()),
                       float(line->y2()), colour);
 }
 
 void ZoomedSurface::Cls() {
-    surface_.Cls();
+    behind().Cls();
 }
 
 void ZoomedSurface::drawBlock(const DotBlock& block) {
     if (mapping_ == Mapping::Untouched) {
-        surface_.drawBlock(block);
-        followSurface();
+        behind().drawBlock(block);
+        followBehind();
         return;
     }
     DotBlock& mapped = *mapped_;
@@ -158,8 +137,8 @@ void ZoomedSurface::drawBlock(const DotBlock& block) {
         const QPointF at = toUser(userToShown_.map(QPointF(block.x[dot], block.y[dot])));
         mapped.addDot(float(at.x()), float(at.y()), block.colour[dot]);
     }
-    surface_.drawBlock(mapped);
-    followSurface();
+    behind().drawBlock(mapped);
+    followBehind();
 }
 
 LensPicture renderLens(const PlotJournal& journal, const FigureLook& look, double ratio,

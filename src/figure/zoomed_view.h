@@ -28,15 +28,11 @@ QTransform lensTransform(const LensView& view, QSizeF area);
 // Another surface's drawing seen through a view: every dot and line is moved to where the
 // view shows it, a dot keeping its width in pixels. The scale and pen are the wrapped
 // surface's, as with LockedSurface. A view of the whole area passes everything on untouched.
-class ZoomedSurface : public DrawingSurface {
+class ZoomedSurface : public StandInSurface {
 public:
     ZoomedSurface(DrawingSurface& surface, const LensView& view, QSizeF area);
     ~ZoomedSurface() override;
 
-    void setScaleMode(ScaleMode mode) override;
-    void setScaleWidth(float width) override;
-    void setScaleHeight(float height) override;
-    void setDrawWidth(int pixels) override;
     void PSet(float x, float y, QRgb colour) override;
     void Line(float x1, float y1, float x2, float y2,
               std::optional<QRgb> colour = std::nullopt) override;
@@ -45,12 +41,11 @@ public:
 
 private:
     enum class Mapping { Untouched, Through };
-    void followSurface();
+    void followed() override;
     QPointF toUser(QPointF shown) const;
     // The line as shown, cut to a little beyond the area; none when it misses it.
     std::optional<QLineF> shownLine(float x1, float y1, float x2, float y2) const;
 
-    DrawingSurface& surface_;
     QTransform view_;
     QRectF reach_;
     Mapping mapping_ = Mapping::Untouched;
