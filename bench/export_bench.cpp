@@ -78,6 +78,17 @@ public:
 };
 
 // The peer: gnuplot draws the same points as 3-pixel squares into a PNG of the window's size.
+// Runs gnuplot on the script once each iteration; a failure skips the case with its words.
+void runGnuplot(benchmark::State& state, const QString& gnuplot, const QString& script) {
+    for (auto _ : state) {
+        QProcess process;
+        process.start(gnuplot, {QStringLiteral("-e"), script});
+        process.waitForFinished(-1);
+        if (process.exitCode() != 0)
+            state.SkipWithError(process.readAllStandardError().constData());
+    }
+}
+
 void gnuplotPeer(benchmark::State& state, QString gnuplot) {
     const QString data = scratch().filePath(QStringLiteral("points.bin"));
     QFile file(data);
@@ -103,13 +114,7 @@ void gnuplotPeer(benchmark::State& state, QString gnuplot) {
             .arg(scratch().filePath(QStringLiteral("gnuplot.png")))
             .arg(plot.CY.single() * 2)
             .arg(data);
-    for (auto _ : state) {
-        QProcess process;
-        process.start(gnuplot, {QStringLiteral("-e"), script});
-        process.waitForFinished(-1);
-        if (process.exitCode() != 0)
-            state.SkipWithError(process.readAllStandardError().constData());
-    }
+    runGnuplot(state, gnuplot, script);
 }
 
 // The default family as an animation: OA from 10 to 109, a frame each, one run a frame.
@@ -163,13 +168,7 @@ void gnuplotGifPeer(benchmark::State& state, QString gnuplot) {
             .arg(plot.CY.single() * 2)
             .arg(frameCount(defaultFamily) - 1)
             .arg(scratch().path());
-    for (auto _ : state) {
-        QProcess process;
-        process.start(gnuplot, {QStringLiteral("-e"), script});
-        process.waitForFinished(-1);
-        if (process.exitCode() != 0)
-            state.SkipWithError(process.readAllStandardError().constData());
-    }
+    runGnuplot(state, gnuplot, script);
     state.counters["file_kb"] =
         double(QFileInfo(scratch().filePath(QStringLiteral("gnuplot.gif"))).size()) / 1024.0;
 }
