@@ -1,5 +1,6 @@
 #include "../../support/recording_platform.h"
 #include "../../support/test_windows.h"
+#include "../../support/user_steps.h"
 
 #include "core/number_text.h"
 #include "figure/session_file.h"
@@ -69,27 +70,9 @@ void ExploreTest::cleanup() {
     QLocale::setDefault(QLocale::c());
 }
 
-// "run=A;B;N;E" types the constants and presses AVANTI, "lines" presses the plot window's
-// Command4, "incr=F" sets the calibration factor, "colour=K" the colour cursor.
+// The user's steps, as user_steps.h plays them.
 void ExploreTest::play(Program& program, const QString& actions) {
-    for (const QString& action : actions.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
-        const QString value = action.section(QLatin1Char('='), 1);
-        if (action.startsWith(QLatin1String("run="))) {
-            const QStringList texts = value.split(QLatin1Char(';'));
-            program.Show(program.form3());
-            for (int index = 0; index < 4; ++index)
-                program.form3()
-                    .control<QLineEdit>(QStringLiteral("Text%1").arg("1235"[index]))
-                    ->setText(texts.at(index));
-            program.form3().control<QPushButton>("Command2")->click();
-        } else if (action == QLatin1String("lines")) {
-            program.form4().control<QPushButton>("Command4")->click();
-        } else if (action.startsWith(QLatin1String("incr="))) {
-            program.form2().Incr = TaggedValue::fromDouble(QLocale().toDouble(value));
-        } else if (action.startsWith(QLatin1String("colour="))) {
-            program.form3().Miocolor = static_cast<std::int16_t>(value.toInt());
-        }
-    }
+    playUserSteps(program, actions);
 }
 
 // Through the plot window's own shortcut.

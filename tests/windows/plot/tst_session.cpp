@@ -1,6 +1,7 @@
 #include "../../support/recording_figure_dialogs.h"
 #include "../../support/recording_platform.h"
 #include "../../support/test_windows.h"
+#include "../../support/user_steps.h"
 
 #include "core/curve_generator.h"
 #include "figure/session_file.h"
@@ -65,32 +66,15 @@ void SessionTest::cleanup() {
     QLocale::setDefault(QLocale::c());
 }
 
-// Plays the user's steps: "run=A;B;N;E" types the constants and presses AVANTI, "lines" and
-// "clear" press the plot window's buttons, "incr=F" sets the calibration factor,
-// "colour=K" the colour cursor, "cancel=K" stops the next long run after K reports.
+// Plays the user's steps as user_steps.h does; "cancel=K" also stops the next long run after
+// K reports.
 void SessionTest::play(Session& session, const QString& actions) {
-    Program& program = *session.program;
     for (const QString& action : actions.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
-        const QString value = action.section(QLatin1Char('='), 1);
-        if (action.startsWith(QLatin1String("run="))) {
-            const QStringList texts = value.split(QLatin1Char(';'));
-            program.Show(program.form3());
-            for (int index = 0; index < 4; ++index)
-                program.form3()
-                    .control<QLineEdit>(QStringLiteral("Text%1").arg("1235"[index]))
-                    ->setText(texts.at(index));
-            program.form3().control<QPushButton>("Command2")->click();
-        } else if (action == QLatin1String("lines") || action == QLatin1String("clear")) {
-            program.form4().control<QPushButton>(action == QLatin1String("lines") ? "Command4"
-                                                                                  : "Command2")
-                ->click();
-        } else if (action.startsWith(QLatin1String("incr="))) {
-            program.form2().Incr = TaggedValue::fromDouble(QLocale().toDouble(value));
-        } else if (action.startsWith(QLatin1String("colour="))) {
-            program.form3().Miocolor = static_cast<std::int16_t>(value.toInt());
-        } else if (action.startsWith(QLatin1String("cancel="))) {
+        if (action.startsWith(QLatin1String("cancel="))) {
             session.platform->progressUpdates = 0;
-            session.platform->cancelAfterUpdates = value.toInt();
+            session.platform->cancelAfterUpdates = action.section(QLatin1Char('='), 1).toInt();
+        } else {
+            playUserStep(*session.program, action);
         }
     }
 }
