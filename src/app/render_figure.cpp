@@ -39,8 +39,8 @@ int recordSteps(const RenderRequest& request, Session& session, std::FILE* error
         for (int index = 0; index < 4; ++index)
             session.setConstantText(index, typed[std::size_t(index)]);
         PlotRun run{step.constants, step.lines, session.Miocolor, std::nullopt, typed};
-        if (const std::optional<QString> message = runCurveGenerator(
-                step.constants, step.lines, session.Miocolor, plot, surface)) {
+        if (const std::optional<QString> message =
+                runCurveGenerator(step.constants, step.lines, session.Miocolor, plot, surface)) {
             tell(errors, *message);
             status = exitRunFailed;
             continue;
@@ -75,8 +75,8 @@ bool readSession(const QString& path, Session& session, std::FILE* errors) {
 int renderAnimation(const RenderRequest& request, std::FILE* errors) {
     Session session;
     const int status = recordSteps(request, session, errors);
-    const AnimationJob job{session.controls(), session.history(), request.animation->run,
-                           request.animation->animation, plotWindowLook(), request.scale};
+    const AnimationJob job{session.controls(),           session.history(), request.animation->run,
+                           request.animation->animation, plotWindowLook(),  request.scale};
     if (const std::optional<QString> refusal = firstRefusedFrame(job)) {
         tell(errors, *refusal);
         return exitRunFailed;
@@ -97,15 +97,9 @@ int renderAnimation(const RenderRequest& request, std::FILE* errors) {
     return status;
 }
 
-// The options with the plot window's own font for the legend: its buttons' face and size.
+// The options with the plot window's own font for the legend.
 FigureOptions figureOptions(FigureOptions options) {
-    options.legendFont = fontFromChoice({QStringLiteral("MS Sans Serif"), 8.25, false});
-    for (const ControlLayout& control : form4Layout().controls) {
-        if (control.font) {
-            options.legendFont = fontFromChoice(*control.font);
-            break;
-        }
-    }
+    options.legendFont = plotWindowFont();
     return options;
 }
 
@@ -147,8 +141,8 @@ int renderFigure(const RenderRequest& request, std::FILE* errors) {
     if (request.file.isEmpty())
         return status;
     if (const std::optional<QString> failure =
-            writeFigureFile(session.journal(), look, request.file, request.scale, nullptr,
-                            nullptr, recipe, figureOptions(request.figure))) {
+            writeFigureFile(session.journal(), look, request.file, request.scale, nullptr, nullptr,
+                            recipe, figureOptions(request.figure))) {
         tell(errors, *failure);
         return exitRunFailed;
     }

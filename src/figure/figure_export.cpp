@@ -1,12 +1,12 @@
 #include "figure/figure_export.h"
 
 #include "core/system_reason.h"
-#include "surface/image_surface.h"
-#include "figure/vector_surface.h"
 #include "core/worker.h"
-#include "figure/figure_module.h"
 #include "figure/figure_legend.h"
+#include "figure/figure_module.h"
 #include "figure/session_file.h"
+#include "figure/vector_surface.h"
+#include "surface/image_surface.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -222,9 +222,8 @@ class WithMetadata : public QIODevice {
 public:
     WithMetadata(QIODevice& target, const Recipe& recipe, std::optional<QSizeF> millimetres)
         : target_(target),
-          metadata_(recipe.isEmpty()
-                        ? QByteArray()
-                        : "<metadata>" + recipeMetadataXml(recipe) + "</metadata>\n"),
+          metadata_(recipe.isEmpty() ? QByteArray()
+                                     : "<metadata>" + recipeMetadataXml(recipe) + "</metadata>\n"),
           millimetres_(millimetres) {
         open(QIODevice::WriteOnly);
     }
@@ -258,8 +257,9 @@ private:
     // The root element with its width and height in millimetres.
     QByteArray sized(const QByteArray& element) const {
         QString text = QString::fromUtf8(element);
-        for (const auto& [name, amount] : {std::pair{QStringLiteral("width"), millimetres_->width()},
-                                           std::pair{QStringLiteral("height"), millimetres_->height()}})
+        for (const auto& [name, amount] :
+             {std::pair{QStringLiteral("width"), millimetres_->width()},
+              std::pair{QStringLiteral("height"), millimetres_->height()}})
             text.replace(QRegularExpression(QStringLiteral("\\b%1=\"[^\"]*\"").arg(name)),
                          QStringLiteral("%1=\"%2mm\"").arg(name, QString::number(amount, 'g', 10)));
         return text.toUtf8();
@@ -282,7 +282,7 @@ QSizeF paperSize(const FigureLook& look, const FigureOptions& options) {
     return window * (options.width->millimetres() / window.width());
 }
 
-constexpr double fitMargin = 10.0; // window pixels around what is drawn
+constexpr double fitMargin = 10.0;  // window pixels around what is drawn
 constexpr double vectorZoom = 50.0; // the most a vector figure is zoomed to fit
 
 // The figure at the window's own size, its background opaque.
@@ -338,17 +338,15 @@ QRectF zoomedTarget(const QRectF& area, const QRectF& part, const FigureLook& lo
 
 // The legend over a figure painted into target, when the options ask for one; its corner is
 // the clearest of the part of the window the figure shows.
-void paintLegendOf(const PlotJournal& journal, const FigureLook& look,
-                   const FigureOptions& options, QPainter& painter, const QRectF& target,
-                   const QRectF& part) {
+void paintLegendOf(const PlotJournal& journal, const FigureLook& look, const FigureOptions& options,
+                   QPainter& painter, const QRectF& target, const QRectF& part) {
     if (options.legend == FigureLegend::Off)
         return;
     const std::vector<LegendLine> lines = legendLines(journal, look.runColours);
     QImage drawing = windowPicture(journal, look);
     if (part != QRectF(drawing.rect()))
         drawing = drawing.copy(part.toAlignedRect()).scaled(drawing.size());
-    const QRectF box =
-        legendBox(lines, options.legendFont, drawing, look.background | 0xff000000u);
+    const QRectF box = legendBox(lines, options.legendFont, drawing, look.background | 0xff000000u);
     paintLegend(painter, target, look, lines, options.legendFont, box, look.background);
 }
 
@@ -366,9 +364,9 @@ Painted paintSvg(const FigureModuleEntries& module, const PlotJournal& journal,
     const bool painted =
         module.paintSvg(device, look.logicalSize, static_cast<int>(svgUnitsPerInch),
                         QStringLiteral("CURVE ZOR-PUN"), [&](QPainter& painter) {
-                            replay = paintFigure(journal, look, painter,
-                                                 zoomedTarget(area, part, look),
-                                                 svgUnitsPerInch, progress);
+                            replay =
+                                paintFigure(journal, look, painter, zoomedTarget(area, part, look),
+                                            svgUnitsPerInch, progress);
                             if (replay == Replay::Whole)
                                 paintLegendOf(journal, look, options, painter, area, part);
                         });
@@ -487,6 +485,20 @@ void paintRecordedFigure(const QPicture& picture, const FigureLook& look, QPaint
     painter.restore();
 }
 
+void paintFigurePage(const PlotJournal& journal, const FigureLook& look,
+                     const FigureOptions& options, const QPicture* recorded, QPainter& painter,
+                     const QRectF& target, double unitsPerInch) {
+    const FigureLook shown = lookWith(options, look);
+    if (qAlpha(shown.background) != 0)
+        painter.fillRect(target, QColor::fromRgb(shown.background));
+    if (recorded)
+        paintRecordedFigure(*recorded, look, painter, target);
+    else
+        paintFigure(journal, withClearBackground(shown), painter, target, unitsPerInch);
+    paintLegendOf(journal, shown, options, painter, target,
+                  QRectF(QPointF(0, 0), QSizeF(look.logicalSize)));
+}
+
 std::optional<QString> writeImageFile(const QImage& image, const QString& path,
                                       const Recipe& recipe) {
     const QByteArray bytes = pngFileBytes(image, recipe);
@@ -503,7 +515,10 @@ std::optional<QString> writeSvgFile(const PlotJournal& journal, const FigureLook
         return cannotSave(path, *failure);
     const FigureModuleEntries& entries = *std::get<const FigureModuleEntries*>(module);
     return saveAsPainted(
-        path, [&](QIODevice& device) { return paintSvg(entries, journal, look, device, progress, recipe, options); },
+        path,
+        [&](QIODevice& device) {
+            return paintSvg(entries, journal, look, device, progress, recipe, options);
+        },
         QStringLiteral("il disegno SVG non si è potuto comporre"));
 }
 

@@ -16,7 +16,6 @@
 
 class QPainter;
 
-
 // The plot window's drawing area as a copy must reproduce it.
 struct FigureLook {
     QSize logicalSize;          // the client area, logical pixels
@@ -52,6 +51,19 @@ void paintRecordedFigure(const QPicture& picture, const FigureLook& look, QPaint
 // The largest rectangle of the look's proportions centred in an area.
 QRectF fittedFigure(const FigureLook& look, const QRectF& area);
 
+// The look with a background that leaves the page clear, to draw over a background of one's
+// own choosing.
+inline FigureLook withClearBackground(FigureLook look) {
+    look.background &= 0x00ffffffu;
+    return look;
+}
+// The figure on a printed page, in target: the background the options ask for (left clear when
+// transparent), the drawing over it (recorded, with a clear background, or drawn now), and
+// the legend when asked for.
+void paintFigurePage(const PlotJournal& journal, const FigureLook& look,
+                     const FigureOptions& options, const QPicture* recorded, QPainter& painter,
+                     const QRectF& target, double unitsPerInch);
+
 // A figure's recipe: the session that drew it, as a session file holds it. Each file below
 // carries it when one is given: a PNG as a text chunk, an SVG in its metadata, a PDF in its
 // XMP metadata.
@@ -86,12 +98,10 @@ QByteArray pngFileBytes(const QImage& image, const Recipe& recipe = {});
 // for another size, background or a legend, and options past their limits are refused with
 // nothing written. A long replay goes to a worker thread when the progress may be called from
 // there, as a long run does.
-std::optional<QString> writeFigureFile(const PlotJournal& journal, const FigureLook& look,
-                                       const QString& path, int scale,
-                                       const QImage* screenImage = nullptr,
-                                       ProgressReport* progress = nullptr,
-                                       const Recipe& recipe = {},
-                                       const FigureOptions& options = {});
+std::optional<QString>
+writeFigureFile(const PlotJournal& journal, const FigureLook& look, const QString& path, int scale,
+                const QImage* screenImage = nullptr, ProgressReport* progress = nullptr,
+                const Recipe& recipe = {}, const FigureOptions& options = {});
 
 // Runs a copy's task with its progress, on a worker thread when the journal is long enough
 // and the progress may be called from there, here otherwise.

@@ -2,10 +2,13 @@
 // first use, so a plain start does not load those libraries.
 #include "figure/figure_module.h"
 
+#include <QAction>
 #include <QPainter>
 #include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QSvgGenerator>
+#include <QToolBar>
 
 namespace {
 
@@ -36,22 +39,55 @@ bool paintPage(QPrinter& printer, const PagePainting& paint) {
     return painter.end();
 }
 
-void showPrintPreview(QWidget* owner, const QString& title, const PagePainting& paint) {
+void turnPage(QPrinter& printer, PageTurn turn) {
+    printer.setPageOrientation(turn == PageTurn::Landscape ? QPageLayout::Landscape
+                                                           : QPageLayout::Portrait);
+}
+
+// A button of the preview's tool bar that switches one choice of the set-up and shows the
+// pages again.
+void addSwitch(QToolBar& bar, QPrintPreviewWidget& preview, const QString& text, bool on,
+               const std::function<void(bool)>& choose) {
+    QAction* action = bar.addAction(text);
+    action->setCheckable(true);
+    action->setChecked(on);
+    QObject::connect(action, &QAction::toggled, &preview, [&preview, choose](bool checked) {
+        choose(checked);
+        preview.updatePreview();
+    });
+}
+
+void showPrintPreview(QWidget* owner, const QString& title, const PagePainting& paint,
+                      PrintSetUp& setUp) {
     QPrinter printer(QPrinter::HighResolution);
     printer.setColorMode(QPrinter::Color);
     printer.setDocName(title);
+    turnPage(printer, setUp.turn);
     QPrintPreviewDialog dialog(&printer, owner);
     dialog.setWindowTitle(QStringLiteral("Stampa"));
     QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,
                      [&paint](QPrinter* target) { paintPage(*target, paint); });
+    auto* bar = dialog.findChild<QToolBar*>();
+    auto* preview = dialog.findChild<QPrintPreviewWidget*>();
+    if (bar && preview) {
+        bar->addSeparator();
+        addSwitch(*bar, *preview, QStringLiteral("Sfondo della finestra"),
+                  setUp.background == FigureBackground::Window, [&setUp](bool on) {
+                      setUp.background = on ? FigureBackground::Window : FigureBackground::White;
+                  });
+        addSwitch(*bar, *preview, QStringLiteral("Legenda"), setUp.legend == FigureLegend::On,
+                  [&setUp](bool on) { setUp.legend = on ? FigureLegend::On : FigureLegend::Off; });
+    }
     dialog.exec();
 }
 
-bool printToPdfFile(const QString& path, const QString& title, const PagePainting& paint) {
+bool printToPdfFile(const QString& path, const QString& title, const PagePainting& paint,
+                    const PrintSetUp& setUp) {
     QPrinter printer(QPrinter::HighResolution);
     printer.setDocName(title);
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(path);
+    turnPage(printer, setUp.turn);
     return printer.isValid() && paintPage(printer, paint);
 }
 

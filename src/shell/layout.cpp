@@ -3,9 +3,9 @@
 #include "shell/caption_button.h"
 
 #include <QApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QKeyEvent>
 #include <QScreen>
 #include <QScrollBar>
 #include <algorithm>
@@ -119,9 +119,8 @@ void nameControls(const WindowLayout& layout, const QHash<QString, QWidget*>& co
         if (label)
             label->setBuddy(control); // a screen reader also learns which label it is
         // A name of its own wins over the label's caption.
-        control->setAccessibleName(label && naming.text.isEmpty()
-                                       ? accessibleNameFrom(label->text())
-                                       : naming.text);
+        control->setAccessibleName(
+            label && naming.text.isEmpty() ? accessibleNameFrom(label->text()) : naming.text);
     }
 }
 
@@ -183,4 +182,11 @@ FigureLook plotWindowLook() {
         QSize(twipsToPixels(layout.clientWidth, dpiX), twipsToPixels(layout.clientHeight, dpiY)),
         QPointF(dpiX, dpiY), palette.color(QPalette::WindowText).rgb(),
         palette.color(QPalette::Window).rgb()};
+}
+
+QFont plotWindowFont() {
+    for (const ControlLayout& control : form4Layout().controls)
+        if (control.font)
+            return fontFromChoice(*control.font);
+    return fontFromChoice({QStringLiteral("MS Sans Serif"), 8.25, false});
 }

@@ -77,3 +77,5 @@ QHash<QString, QWidget*> buildWindow(QWidget& window, const WindowLayout& layout
 // What a plot window would look like on this screen, without making one: its layout's
 // client area at the primary screen's logical DPI, the application's colours.
 FigureLook plotWindowLook();
+// The plot window's own font, its buttons' face and size: a figure's legend is written in it.
+QFont plotWindowFont();

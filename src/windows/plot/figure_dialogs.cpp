@@ -1,8 +1,11 @@
 #include "windows/plot/figure_dialogs.h"
 
+#include "shell/figure_options_panel.h"
 #include "shell/platform.h"
 
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QGridLayout>
 
 namespace {
 
@@ -15,37 +18,59 @@ const FigureFormatRow& filterNamed(const QString& text) {
 
 } // namespace
 
-std::unique_ptr<QFileDialog> saveImageDialog(QWidget* owner) {
+std::unique_ptr<QFileDialog> saveImageDialog(QWidget* owner, const SaveChoice& proposed) {
     auto dialog = std::make_unique<QFileDialog>(owner, QStringLiteral("Salva immagine"));
     dialog->setAcceptMode(QFileDialog::AcceptSave);
     dialog->setFileMode(QFileDialog::AnyFile);
+    // The options go under the list, which only Qt's own dialog can take.
+    dialog->setOption(QFileDialog::DontUseNativeDialog);
     QStringList names;
-    for (const FigureFormatRow& row : figureFormats())
+    QString chosenFilter = QString::fromUtf8(figureFormats().front().filterText);
+    for (const FigureFormatRow& row : figureFormats()) {
         names << QString::fromUtf8(row.filterText);
+        if (row.format == proposed.filterFormat && row.scale == proposed.scale)
+            chosenFilter = names.constLast();
+    }
     dialog->setNameFilters(names);
-    dialog->setDefaultSuffix(QStringLiteral("png"));
     // A name typed without an extension takes the chosen filter's.
     QFileDialog* shown = dialog.get();
     QObject::connect(shown, &QFileDialog::filterSelected, shown, [shown](const QString& name) {
         shown->setDefaultSuffix(QString::fromLatin1(filterNamed(name).suffix));
     });
-    dialog->selectFile(QStringLiteral("curve.png"));
+    dialog->selectNameFilter(chosenFilter);
+    dialog->setDefaultSuffix(QString::fromLatin1(filterNamed(chosenFilter).suffix));
+    const QFileInfo file(proposed.path.isEmpty() ? QStringLiteral("curve.png") : proposed.path);
+    if (file.isAbsolute())
+        dialog->setDirectory(file.absolutePath());
+    dialog->selectFile(file.fileName());
     return dialog;
 }
 
-std::optional<FigureDialogs::SaveChoice> DesktopFigureDialogs::chooseSaveFile(QWidget* owner) {
-    const std::unique_ptr<QFileDialog> dialog = saveImageDialog(owner);
+std::optional<FigureDialogs::SaveChoice>
+DesktopFigureDialogs::chooseSaveFile(QWidget* owner, const SaveChoice& proposed, SaveAsk) {
+    const std::unique_ptr<QFileDialog> dialog = saveImageDialog(owner, proposed);
+    auto* options = new FigureOptionsPanel(proposed.options, dialog.get());
+    if (auto* grid = qobject_cast<QGridLayout*>(dialog->layout()))
+        grid->addWidget(options, grid->rowCount(), 0, 1, grid->columnCount());
+    const auto formatShown = [options](const QString& name) {
+        options->setFormat(filterNamed(name).format);
+    };
+    QObject::connect(dialog.get(), &QFileDialog::filterSelected, options, formatShown);
+    formatShown(dialog->selectedNameFilter());
     if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty())
         return std::nullopt;
     const FigureFormatRow& filter = filterNamed(dialog->selectedNameFilter());
-    return SaveChoice{dialog->selectedFiles().constFirst(), filter.format, filter.scale};
+    return SaveChoice{dialog->selectedFiles().constFirst(), filter.format, filter.scale,
+                      options->options()};
 }
 
-std::optional<QString> DesktopFigureDialogs::print(QWidget* owner, const PagePainting& paint) {
+std::optional<QString> DesktopFigureDialogs::print(QWidget* owner, const PagePainting& paint,
+                                                   PrintSetUp& setUp) {
     const auto module = figureModule();
     if (const QString* failure = std::get_if<QString>(&module))
         return QStringLiteral("Impossibile stampare: %1.").arg(*failure);
-    std::get<const FigureModuleEntries*>(module)->showPrintPreview(owner, programTitle, paint);
+    std::get<const FigureModuleEntries*>(module)->showPrintPreview(owner, programTitle, paint,
+                                                                   setUp);
     return std::nullopt;
 }
 

@@ -1,7 +1,8 @@
 #pragma once
 
-#include "figure/figure_module.h"
 #include "figure/figure_export.h"
+#include "figure/figure_module.h"
+#include "figure/save_memory.h"
 
 #include <QString>
 #include <functional>
@@ -15,32 +16,34 @@ class QWidget;
 // recorder in their place, so they never block on a dialog.
 class FigureDialogs {
 public:
-    // What the save dialog was left with.
-    struct SaveChoice {
-        QString path;
-        FigureFormat filterFormat = FigureFormat::Png; // of the chosen filter
-        int scale = 1;                                 // of the chosen PNG filter
-    };
+    // What the save dialog was left with, the options under its list included.
+    using SaveChoice = ::SaveChoice;
+    // The dialog opens again, with the same name, after a save that failed.
+    enum class SaveAsk { First, Again };
 
     virtual ~FigureDialogs() = default;
-    // Nothing when the user cancelled.
-    virtual std::optional<SaveChoice> chooseSaveFile(QWidget* owner) = 0;
+    // The dialog set to proposed; nothing when the user cancelled.
+    virtual std::optional<SaveChoice> chooseSaveFile(QWidget* owner, const SaveChoice& proposed,
+                                                     SaveAsk ask) = 0;
     // The print dialog with a preview; paint draws the picture on each page, for the
-    // preview and for the print. Returns the reason, in Italian, when printing is not
-    // possible at all.
-    virtual std::optional<QString> print(QWidget* owner, const PagePainting& paint) = 0;
+    // preview and for the print, as setUp stands. Returns the reason, in Italian, when
+    // printing is not possible at all.
+    virtual std::optional<QString> print(QWidget* owner, const PagePainting& paint,
+                                         PrintSetUp& setUp) = 0;
     // The file a session is saved to, or opened from (a session or a figure that carries
     // one); nothing when the user cancelled.
     enum class SessionFile { Save, Open };
     virtual std::optional<QString> chooseSessionFile(QWidget* owner, SessionFile purpose) = 0;
 };
 
-// The dialog "Salva immagine…" opens, set up and not yet shown.
-std::unique_ptr<QFileDialog> saveImageDialog(QWidget* owner);
+// The dialog "Salva immagine…" opens, set up as proposed and not yet shown.
+std::unique_ptr<QFileDialog> saveImageDialog(QWidget* owner, const SaveChoice& proposed = {});
 
 class DesktopFigureDialogs : public FigureDialogs {
 public:
-    std::optional<SaveChoice> chooseSaveFile(QWidget* owner) override;
-    std::optional<QString> print(QWidget* owner, const PagePainting& paint) override;
+    std::optional<SaveChoice> chooseSaveFile(QWidget* owner, const SaveChoice& proposed,
+                                             SaveAsk ask) override;
+    std::optional<QString> print(QWidget* owner, const PagePainting& paint,
+                                 PrintSetUp& setUp) override;
     std::optional<QString> chooseSessionFile(QWidget* owner, SessionFile purpose) override;
 };

@@ -1,10 +1,11 @@
 #include "windows/plot/plot_menu.h"
 
+#include "figure/session_file.h"
+#include "shell/layout.h"
 #include "shell/platform.h"
 #include "shell/program_shell.h"
 #include "shell/program_window.h"
 #include "surface/plot_surface.h"
-#include "figure/session_file.h"
 #include "windows/plot/curve_run.h"
 
 #include <QAction>
@@ -53,10 +54,10 @@ void PlotMenu::addSessionEntries() {
     menu_->addSeparator();
     QAction* undo = addEntry(QStringLiteral("&Annulla tracciato"),
                              {QKeySequence(Qt::CTRL | Qt::Key_Z)}, &PlotMenu::undoRun);
-    QAction* redo = addEntry(QStringLiteral("&Ripristina tracciato"),
-                             {QKeySequence(Qt::CTRL | Qt::Key_Y),
-                              QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)},
-                             &PlotMenu::redoRun);
+    QAction* redo = addEntry(
+        QStringLiteral("&Ripristina tracciato"),
+        {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)},
+        &PlotMenu::redoRun);
     undo->setEnabled(steps.canUndo());
     redo->setEnabled(steps.canRedo());
     connect(&steps, &QUndoStack::canUndoChanged, undo, &QAction::setEnabled);
@@ -96,29 +97,43 @@ FigureLook PlotMenu::look() const {
             surface_.palette().color(QPalette::Window).rgb()};
 }
 
+// The dialog opens at the last choice, remembered across starts; after a failed save it opens
+// again with the same name, so that only what was wrong needs mending.
 void PlotMenu::saveImage() {
     if (!available())
         return;
-    const std::optional<FigureDialogs::SaveChoice> choice = dialogs_->chooseSaveFile(&window_);
-    if (!choice || choice->path.isEmpty())
-        return;
-    // A known extension decides the format; a name without one takes the filter's.
-    QString path = choice->path;
-    if (QFileInfo(path).suffix().isEmpty())
-        path += QLatin1Char('.') + suffixOf(choice->filterFormat);
-    const bool pngFilter = choice->filterFormat == FigureFormat::Png;
-    const int scale = pngFilter && formatForFile(path) == FigureFormat::Png ? choice->scale : 1;
-    const QImage screen = surface_.snapshot();
-    std::optional<QString> failure;
-    {
-        // A long copy shows its progress as a long run does; "Annulla" leaves no file.
-        const ProgramShell::BusyScope busy(window_.program());
-        const std::unique_ptr<ProgressReport> progress =
-            window_.program().platform().beginCopyProgress(&window_);
-        failure = writeFigureFile(journal_, look(), path, scale, &screen, progress.get(), recipe());
-    }
-    if (failure)
+    SaveChoice proposed = rememberedSaveChoice();
+    FigureDialogs::SaveAsk ask = FigureDialogs::SaveAsk::First;
+    while (const std::optional<SaveChoice> choice =
+               dialogs_->chooseSaveFile(&window_, proposed, ask)) {
+        if (choice->path.isEmpty())
+            return;
+        proposed = *choice;
+        // A known extension decides the format; a name without one takes the filter's.
+        if (QFileInfo(proposed.path).suffix().isEmpty())
+            proposed.path += QLatin1Char('.') + suffixOf(proposed.filterFormat);
+        rememberSaveChoice(proposed);
+        const std::optional<QString> failure = saveAs(proposed);
+        if (!failure)
+            return;
         window_.program().platform().messageBox(&window_, *failure);
+        ask = FigureDialogs::SaveAsk::Again;
+    }
+}
+
+std::optional<QString> PlotMenu::saveAs(const SaveChoice& choice) {
+    const bool pngFilter = choice.filterFormat == FigureFormat::Png;
+    const int scale =
+        pngFilter && formatForFile(choice.path) == FigureFormat::Png ? choice.scale : 1;
+    FigureOptions options = choice.options;
+    options.legendFont = plotWindowFont();
+    const QImage screen = surface_.snapshot();
+    // A long copy shows its progress as a long run does; "Annulla" leaves no file.
+    const ProgramShell::BusyScope busy(window_.program());
+    const std::unique_ptr<ProgressReport> progress =
+        window_.program().platform().beginCopyProgress(&window_);
+    return writeFigureFile(journal_, look(), choice.path, scale, &screen, progress.get(), recipe(),
+                           options);
 }
 
 void PlotMenu::copyImage() {
@@ -129,31 +144,40 @@ void PlotMenu::copyImage() {
     QGuiApplication::clipboard()->setImage(image);
 }
 
+// Printed on white by default, to save ink, and on a page turned as the figure is; the
+// preview's buttons give the window's background and the legend.
 void PlotMenu::printImage() {
     if (!available())
         return;
     const FigureLook figure = look();
     // A long figure is drawn once, before the dialog, with its progress: the preview paints its
-    // page again and again, and a print that "Annulla" stopped half-way must not go out.
+    // page again and again, and a print that "Annulla" stopped half-way must not go out. It is
+    // drawn with a clear background, so that the page's background can be chosen.
     std::optional<QPicture> recorded;
     if (double(passesToReplay(journal_)) >= passesForWorker) {
         const ProgramShell::BusyScope busy(window_.program());
         const std::unique_ptr<ProgressReport> progress =
             window_.program().platform().beginCopyProgress(&window_);
         runCopy(journal_, progress.get(), [&](ProgressReport* reports) {
-            recorded = recordFigure(journal_, figure, reports);
+            recorded = recordFigure(journal_, withClearBackground(figure), reports);
         });
         if (!recorded)
             return;
     }
-    const std::optional<QString> failure =
-        dialogs_->print(&window_, [&](QPainter& painter, const QRectF& page, double unitsPerInch) {
-            const QRectF target = fittedFigure(figure, page);
-            if (recorded)
-                paintRecordedFigure(*recorded, figure, painter, target);
-            else
-                paintFigure(journal_, figure, painter, target, unitsPerInch);
-        });
+    PrintSetUp setUp;
+    setUp.turn = figure.logicalSize.width() > figure.logicalSize.height() ? PageTurn::Landscape
+                                                                          : PageTurn::Portrait;
+    FigureOptions options;
+    options.legendFont = plotWindowFont();
+    const std::optional<QString> failure = dialogs_->print(
+        &window_,
+        [&](QPainter& painter, const QRectF& page, double unitsPerInch) {
+            options.background = setUp.background;
+            options.legend = setUp.legend;
+            paintFigurePage(journal_, figure, options, recorded ? &*recorded : nullptr, painter,
+                            fittedFigure(figure, page), unitsPerInch);
+        },
+        setUp);
     if (failure)
         window_.program().platform().messageBox(&window_, *failure);
 }

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "windows/plot/figure_dialogs.h"
 #include "figure/replay.h"
+#include "windows/plot/figure_dialogs.h"
 
 #include <QObject>
 #include <QPoint>
@@ -56,6 +56,8 @@ private:
     void addSessionEntries();
     void addExplorerEntry();
     bool available() const;
+    // Writes the figure as chosen; the reason, in Italian, when it could not.
+    std::optional<QString> saveAs(const SaveChoice& choice);
 
     ProgramWindow& window_;
     PlotSurface& surface_;

@@ -2,6 +2,7 @@
 #include "core/palette.h"
 #include "recording_figure_dialogs.h"
 #include "recording_platform.h"
+#include "shell/figure_options_panel.h"
 #include "surface/plot_surface.h"
 #include "test_windows.h"
 #include "windows/calibration/form2.h"
@@ -11,13 +12,17 @@
 
 #include <QAccessible>
 #include <QApplication>
+#include <QCheckBox>
 #include <QClipboard>
+#include <QComboBox>
 #include <QContextMenuEvent>
+#include <QDoubleSpinBox>
 #include <QMenu>
 #include <QPainter>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QSignalSpy>
+#include <QSpinBox>
 #include <QSvgRenderer>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -40,6 +45,11 @@ private slots:
     void svgLooksLikeTheScreen_data();
     void svgLooksLikeTheScreen();
     void copyAndPrint();
+    void saveDialogKeepsTheChoice();
+    void optionsPanelReadsBack_data();
+    void optionsPanelReadsBack();
+    void printsOnWhiteUnlessAsked_data();
+    void printsOnWhiteUnlessAsked();
     void failedSavesLeaveNothingBehind_data();
     void failedSavesLeaveNothingBehind();
     void menuLeavesTheWindowAsItWas();
@@ -97,6 +107,12 @@ void PlotExportTest::init() {
     play(QStringLiteral("run=86,55,90,1"));
     menu().setDialogs(dialogs_);
     dialogs_.saveAnswer.reset();
+    dialogs_.againAnswer.reset();
+    dialogs_.proposals.clear();
+    dialogs_.onPrint = nullptr;
+    QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("zorpun"),
+              QStringLiteral("zorpun"))
+        .clear();
     dialogs_.printTo.clear();
     dialogs_.saveAsked = 0;
     dialogs_.printAsked = 0;
@@ -267,6 +283,125 @@ void PlotExportTest::copyAndPrint() {
     QCOMPARE(pdf.count("/Type /Page\n") + pdf.count("/Type /Page "), 1);
 }
 
+// The dialog opens at the last choice, options included, even one whose save failed, and
+// then opens again at once with that name; the options reach the file as the figure
+// library writes it.
+void PlotExportTest::saveDialogKeepsTheChoice() {
+    FigureOptions options;
+    options.width = PhysicalWidth{8, LengthUnit::Centimetre};
+    options.dpi = 300;
+    options.legend = FigureLegend::On;
+    const QString missing = folder_->filePath(QStringLiteral("missing/fig"));
+    dialogs_.saveAnswer = SaveChoice{missing, FigureFormat::Png, 2, options};
+    const QString mended = folder_->filePath(QStringLiteral("fig.png"));
+    dialogs_.againAnswer = SaveChoice{mended, FigureFormat::Png, 2, options};
+    menu().saveImage();
+    dialogs_.saveAnswer.reset();
+    menu().saveImage(); // cancelled
+    QVERIFY2(platform_->messages.size() == 1, qPrintable(platform_->messages.join('\n')));
+    QCOMPARE(dialogs_.proposals.size(), size_t(3));
+    QCOMPARE(dialogs_.proposals[0].path, QStringLiteral("curve.png"));
+    QCOMPARE(dialogs_.proposals[1].path, missing + QStringLiteral(".png"));
+    const SaveChoice& kept = dialogs_.proposals[2];
+    QCOMPARE(kept.path, mended);
+    QCOMPARE(kept.scale, 2);
+    QVERIFY(kept.options.width && kept.options.width->amount == 8 && kept.options.dpi == 300.0);
+    QCOMPARE(kept.options.legend, FigureLegend::On);
+    const QString direct = folder_->filePath(QStringLiteral("direct.png"));
+    options.legendFont = plotWindowFont();
+    QVERIFY(!writeFigureFile(program_->session().journal(), menu().look(), direct, 2, nullptr,
+                             nullptr, menu().recipe(), options));
+    QCOMPARE(contentOf(mended), contentOf(direct));
+}
+
+void PlotExportTest::optionsPanelReadsBack_data() {
+    QTest::addColumn<FigureOptions>("options");
+    QTest::addColumn<FigureFormat>("format");
+    QTest::newRow("as the window") << FigureOptions{} << FigureFormat::Png;
+    FigureOptions paper;
+    paper.width = PhysicalWidth{3.5, LengthUnit::Inch};
+    paper.dpi = 600;
+    paper.background = FigureBackground::Transparent;
+    paper.colours = RunColours::Distinct;
+    paper.legend = FigureLegend::On;
+    paper.fit = FigureFit::Drawing;
+    QTest::newRow("for a paper") << paper << FigureFormat::Png;
+    paper.dpi.reset(); // a vector figure has no DPI
+    paper.background = FigureBackground::White;
+    QTest::newRow("for a paper, SVG") << paper << FigureFormat::Svg;
+}
+
+void PlotExportTest::optionsPanelReadsBack() {
+    QFETCH(FigureOptions, options);
+    QFETCH(FigureFormat, format);
+    FigureOptions shown = options;
+    shown.dpi = 300; // left over from a PNG, not given to a vector figure
+    FigureOptionsPanel panel(format == FigureFormat::Png ? options : shown);
+    panel.setFormat(format);
+    const FigureOptions read = panel.options();
+    QCOMPARE(read.width.has_value(), options.width.has_value());
+    if (options.width)
+        QVERIFY(read.width->amount == options.width->amount &&
+                read.width->unit == options.width->unit);
+    QCOMPARE(read.dpi, options.dpi);
+    QCOMPARE(read.background, options.background);
+    QCOMPARE(read.colours, options.colours);
+    QCOMPARE(read.legend, options.legend);
+    QCOMPARE(read.fit, options.fit);
+}
+
+void PlotExportTest::printsOnWhiteUnlessAsked_data() {
+    QTest::addColumn<FigureBackground>("background");
+    QTest::addColumn<bool>("longFigure"); // recorded before the dialog
+    for (const bool longFigure : {false, true}) {
+        const char* length = longFigure ? ", a long figure" : "";
+        QTest::addRow("white%s", length) << FigureBackground::White << longFigure;
+        QTest::addRow("the window's%s", length) << FigureBackground::Window << longFigure;
+    }
+}
+
+// The page is the screen's picture but for its background, and the legend adds a box to it;
+// the plot window being wider than tall, it is printed across the page.
+void PlotExportTest::printsOnWhiteUnlessAsked() {
+    QFETCH(FigureBackground, background);
+    QFETCH(bool, longFigure);
+    play(longFigure ? QStringLiteral("show lines incr=0.6 run=200,45,1e5,0.01 show")
+                    : QStringLiteral("show lines"));
+    const QImage screen = rgb(plot().surface().snapshot());
+    QImage page(screen.size(), QImage::Format_RGB32);
+    QImage withLegend = page;
+    dialogs_.onPrint = [&](const PagePainting& paint, PrintSetUp& setUp) {
+        QCOMPARE(setUp.background, FigureBackground::White);
+        setUp.background = background; // as the preview's buttons would
+        for (QImage* painted : {&page, &withLegend}) {
+            setUp.legend = painted == &page ? FigureLegend::Off : FigureLegend::On;
+            painted->fill(Qt::black);
+            QPainter painter(painted);
+            paint(painter, QRectF(painted->rect()), screen.logicalDpiX());
+        }
+    };
+    menu().printImage();
+    QCOMPARE(dialogs_.printSetUp->turn, PageTurn::Landscape);
+    const QRgb grey = plot().surface().palette().color(QPalette::Window).rgb();
+    QImage expected = screen;
+    if (background == FigureBackground::White)
+        for (int y = 0; y < expected.height(); ++y)
+            for (int x = 0; x < expected.width(); ++x)
+                if (expected.pixel(x, y) == grey)
+                    expected.setPixel(x, y, qRgb(255, 255, 255));
+    // The vector dots' smoothed edges differ a little from the screen's.
+    const double share = differingShare(page, expected);
+    QVERIFY2(share < 0.02, qPrintable(QString::number(share)));
+    QRect legend;
+    for (int y = 0; y < page.height(); ++y)
+        for (int x = 0; x < page.width(); ++x)
+            if (page.pixel(x, y) != withLegend.pixel(x, y))
+                legend |= QRect(x, y, 1, 1);
+    QVERIFY(!legend.isEmpty());
+    QVERIFY2(legend.width() * legend.height() < page.width() * page.height() / 4,
+             qPrintable(QStringLiteral("%1×%2").arg(legend.width()).arg(legend.height())));
+}
+
 void PlotExportTest::failedSavesLeaveNothingBehind_data() {
     QTest::addColumn<QString>("name");
     QTest::addColumn<bool>("diskFull");
@@ -339,16 +474,16 @@ void PlotExportTest::menuLeavesTheWindowAsItWas() {
 void PlotExportTest::menuIsReadAndReachedByKeyboard() {
     QList<QAction*> entries = menu().menu().actions();
     entries.removeIf([](const QAction* action) { return action->isSeparator(); });
-    const QStringList names{"Salva immagine…",      "Copia immagine",  "Stampa…",
-                            "Annulla tracciato",    "Ripristina tracciato",
-                            "Salva sessione…",      "Apri sessione…",  "Riapri l'ultima sessione",
-                            "Esplora i parametri…", "Ingrandisci…"};
+    const QStringList names{"Salva immagine…",   "Copia immagine",           "Stampa…",
+                            "Annulla tracciato", "Ripristina tracciato",     "Salva sessione…",
+                            "Apri sessione…",    "Riapri l'ultima sessione", "Esplora i parametri…",
+                            "Ingrandisci…"};
     const QList<QKeySequence> keys{
-        QKeySequence::fromString("Ctrl+S"),       QKeySequence::fromString("Ctrl+C"),
-        QKeySequence::fromString("Ctrl+P"),       QKeySequence::fromString("Ctrl+Z"),
-        QKeySequence::fromString("Ctrl+Y"),       QKeySequence::fromString("Ctrl+Shift+S"),
-        QKeySequence::fromString("Ctrl+O"),       QKeySequence(),
-        QKeySequence::fromString("Ctrl+E"),       QKeySequence::fromString("Ctrl+L")};
+        QKeySequence::fromString("Ctrl+S"), QKeySequence::fromString("Ctrl+C"),
+        QKeySequence::fromString("Ctrl+P"), QKeySequence::fromString("Ctrl+Z"),
+        QKeySequence::fromString("Ctrl+Y"), QKeySequence::fromString("Ctrl+Shift+S"),
+        QKeySequence::fromString("Ctrl+O"), QKeySequence(),
+        QKeySequence::fromString("Ctrl+E"), QKeySequence::fromString("Ctrl+L")};
     QCOMPARE(entries.size(), names.size());
     QAccessibleInterface* menuReader = QAccessible::queryAccessibleInterface(&menu().menu());
     QVERIFY(menuReader);

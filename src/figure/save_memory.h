@@ -1,0 +1,22 @@
+#pragma once
+
+// What the save dialog was last left with (folder, name, format, options), kept across saves
+// and across starts in the user's settings, so the next save starts from it. No widgets.
+
+#include "figure/figure_formats.h"
+#include "figure/figure_options.h"
+
+#include <QString>
+
+// A save as the dialog proposes it, or as the user left it.
+struct SaveChoice {
+    QString path;
+    FigureFormat filterFormat = FigureFormat::Png; // of the chosen filter
+    int scale = 1;                                 // of the chosen PNG filter
+    FigureOptions options{};
+};
+
+// The last choice remembered, or "curve.png" as a PNG at 1× with no options.
+SaveChoice rememberedSaveChoice();
+// Kept even when the save then fails, so the dialog opens again with the same name.
+void rememberSaveChoice(const SaveChoice& choice);
