@@ -5,6 +5,7 @@
 #include <QPainter>
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <utility>
 
 using raster::Box;
@@ -256,6 +257,26 @@ void ImageSurface::replaceWith(const QImage& picture) {
         painter.setCompositionMode(QPainter::CompositionMode_Source);
         painter.drawImage(QPoint(0, 0), plain);
     }
+    adoptBuffer();
+}
+
+void ImageSurface::replaceWithin(const QImage& picture, const QRect& area) {
+    flush();
+    // A dot kept as lying untouched may lie under what comes back.
+    forgetRecentDots();
+    if (picture.depth() != 32) {
+        replaceWith(picture);
+        return;
+    }
+    const QRect box = area & buffer_.rect() & picture.rect();
+    if (box.isEmpty())
+        return;
+    const auto offset = std::size_t(box.left()) * sizeof(QRgb);
+    const auto bytes = std::size_t(box.width()) * sizeof(QRgb);
+    uchar* bits = buffer_.bits(); // detached, should an image share it
+    for (int y = box.top(); y <= box.bottom(); ++y)
+        std::memcpy(bits + std::size_t(y) * std::size_t(buffer_.bytesPerLine()) + offset,
+                    picture.constScanLine(y) + offset, bytes);
     adoptBuffer();
 }
 

@@ -57,6 +57,9 @@ public:
     void flush();
     // The drawing becomes that picture, made at the same size and ratio elsewhere.
     void replaceWith(const QImage& picture);
+    // The same within an area of device pixels only, for a drawing known to differ from the
+    // picture nowhere else; what waits is written first.
+    void replaceWithin(const QImage& picture, const QRect& area);
     const QImage& buffer() const { return buffer_; }
     // The device pixel ratio the buffer was made for.
     double bufferRatio() const { return bufferRatio_; }
