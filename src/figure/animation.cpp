@@ -1,6 +1,7 @@
 #include "figure/animation.h"
 
 #include "core/number_text.h"
+#include "figure/gif_file.h"
 #include "figure/session_file.h"
 #include "surface/image_surface.h"
 
@@ -114,9 +115,8 @@ FrameSession frameSession(const AnimationJob& job, std::int64_t frame) {
     for (std::int64_t shown = accumulate ? 0 : frame; shown <= frame; ++shown) {
         const CurveConstants constants = frameConstants(job, shown);
         session.history.push_back(PlotSetUp{job.controls.Incr});
-        session.history.push_back(PlotRun{constants, job.animation.lines,
-                                          session.controls.Miocolor, std::nullopt,
-                                          typedTextsFor(constants)});
+        session.history.push_back(PlotRun{constants, job.animation.lines, session.controls.Miocolor,
+                                          std::nullopt, typedTextsFor(constants)});
         session.controls.Miocolor = advanceCursor(session.controls.Miocolor);
     }
     showConstants(session.controls, frameConstants(job, frame));
@@ -153,9 +153,8 @@ std::optional<QString> firstRefusedFrame(const AnimationJob& job) {
     for (std::int64_t frame = 0; frame < count; ++frame) {
         std::int16_t colour = job.controls.Miocolor;
         PlotVariables scratch = plot;
-        if (const std::optional<QString> message =
-                runCurveGenerator(frameConstants(job, frame), job.animation.lines, colour,
-                                  scratch, nowhere, &stop))
+        if (const std::optional<QString> message = runCurveGenerator(
+                frameConstants(job, frame), job.animation.lines, colour, scratch, nowhere, &stop))
             return QStringLiteral("il fotogramma %1 (%2 = %3): %4")
                 .arg(frame + 1)
                 .arg(nameOf(job.animation.constant),
@@ -165,7 +164,8 @@ std::optional<QString> firstRefusedFrame(const AnimationJob& job) {
 }
 
 // The surface the frames are drawn on, with the plot window's variables; without
-// accumulation, also the base drawing each frame starts from.
+// accumulation, also the base each frame starts from, with the set-up drawn on it once, and
+// the area in which the frame before differed from it.
 class FrameRenderer::Surface {
 public:
     ImageSurface image;
@@ -173,6 +173,8 @@ public:
     std::int16_t colour = 0;
     QImage base;
     PlotVariables basePlot;
+    QRect offBase;
+    QImage frame; // the visible part, when the buffer is larger
 };
 
 FrameRenderer::FrameRenderer(const AnimationJob& job)
@@ -183,32 +185,51 @@ FrameRenderer::FrameRenderer(const AnimationJob& job)
     replayJournal(journalOf(job.history), surface.image, nullptr, &surface.plot);
     surface.colour = job.controls.Miocolor;
     if (job.animation.accumulation == Accumulation::Off) {
+        // Every frame's set-up draws its axes over themselves: drawn on the base once, a
+        // frame differs from the base only where its run draws.
+        surface.basePlot = surface.plot;
+        PlotVariables scratch = surface.plot;
+        setUpPlotWindow(surface.image, scratch, job.controls.Incr);
         surface.image.flush();
         surface.base = surface.image.buffer().copy();
-        surface.basePlot = surface.plot;
     }
 }
 
 FrameRenderer::~FrameRenderer() = default;
 
-QImage FrameRenderer::next() {
+const QImage& FrameRenderer::nextInPlace() {
     Surface& surface = *surface_;
-    if (job_.animation.accumulation == Accumulation::Off) {
-        if (made_ > 0) {
-            surface.image.replaceWith(surface.base);
-            surface.plot = surface.basePlot;
-        }
+    const bool alone = job_.animation.accumulation == Accumulation::Off;
+    if (alone) {
+        surface.image.replaceWithin(surface.base, surface.offBase);
+        surface.plot = surface.basePlot;
         surface.colour = job_.controls.Miocolor;
     }
     // As an activation of the plot window: its set-up, then the run.
     setUpPlotWindow(surface.image, surface.plot, job_.controls.Incr);
     runCurveGenerator(frameConstants(job_, made_), job_.animation.lines, surface.colour,
                       surface.plot, surface.image);
-    ++made_;
     surface.image.flush();
-    // A copy of its own: the surface writes into its buffer behind the image's sharing.
+    const QImage& buffer = surface.image.buffer();
+    const QRect whole = buffer.rect();
+    if (alone) {
+        const QRect offBase = differingBox(surface.base, buffer, whole);
+        changed_ = made_ == 0 ? whole : offBase | surface.offBase;
+        surface.offBase = offBase;
+    } else {
+        changed_ = whole; // the set-up's axes go over the runs before, anywhere along them
+    }
+    ++made_;
     const QSize visible = (QSizeF(job_.look.logicalSize) * job_.scale).toSize();
-    if (surface.image.buffer().size() == visible)
-        return surface.image.buffer().copy();
-    return surface.image.snapshot();
+    if (buffer.size() == visible)
+        return buffer;
+    changed_ = QRect(QPoint(0, 0), visible);
+    surface.frame = surface.image.snapshot();
+    return surface.frame;
+}
+
+QImage FrameRenderer::next() {
+    const QImage& picture = nextInPlace();
+    // A copy of its own: the surface writes into its buffer behind the image's sharing.
+    return &picture == &surface_->image.buffer() ? picture.copy() : picture;
 }

@@ -7,6 +7,7 @@
 #include "core/session.h"
 #include "figure/figure_export.h"
 
+#include <QRect>
 #include <QString>
 #include <cstdint>
 #include <memory>
@@ -55,12 +56,12 @@ double frameValue(const Animation& animation, std::int64_t frame);
 // An animation over a session: the drawing of the base session, and the run whose constant
 // changes (its other three constants).
 struct AnimationJob {
-    SessionControls controls;        // the base session's, its colour cursor and Incr
+    SessionControls controls; // the base session's, its colour cursor and Incr
     std::vector<SessionEntry> history;
-    CurveConstants run;              // the run the frames vary
+    CurveConstants run; // the run the frames vary
     Animation animation;
     FigureLook look;
-    int scale = 1;                   // device pixels per logical pixel of the frames
+    int scale = 1; // device pixels per logical pixel of the frames
 };
 
 // The constants of frame k's run.
@@ -96,11 +97,17 @@ public:
     // The next frame's picture, in device pixels, a copy of its own; frames come in order
     // from 0.
     QImage next();
+    // The same without the copy: the picture lasts until the next call.
+    const QImage& nextInPlace();
     std::int64_t framesMade() const { return made_; }
+    // The device pixels where the latest frame may differ from the one before: all of the
+    // first.
+    QRect changedArea() const { return changed_; }
 
 private:
     class Surface;
     const AnimationJob& job_;
     std::unique_ptr<Surface> surface_;
     std::int64_t made_ = 0;
+    QRect changed_;
 };

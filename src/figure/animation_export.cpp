@@ -49,7 +49,8 @@ Written streamGif(const AnimationJob& job, QIODevice& device, ProgressReport* pr
     for (std::int64_t frame = 0; frame < count; ++frame) {
         if (!goesOn(progress, frame, count))
             return Written::Stopped;
-        const GifWriter::Result result = gif.addFrame(frames.next());
+        const QImage& picture = frames.nextInPlace();
+        const GifWriter::Result result = gif.addFrame(picture, frames.changedArea());
         if (result == GifWriter::Result::UnknownColour)
             return Written::UnknownColour;
         if (result == GifWriter::Result::Failed)
@@ -128,9 +129,9 @@ std::optional<QString> SequenceParts::keep() {
         std::filesystem::rename(QFile::encodeName(part.temporary).toStdString(),
                                 QFile::encodeName(part.path).toStdString(), error);
         if (error)
-            return saveFailureMessage(
-                part.path, QStringLiteral("non ha potuto prendere il suo nome (%1)")
-                               .arg(QString::fromLocal8Bit(error.message())));
+            return saveFailureMessage(part.path,
+                                      QStringLiteral("non ha potuto prendere il suo nome (%1)")
+                                          .arg(QString::fromLocal8Bit(error.message())));
     }
     return std::nullopt;
 }
@@ -146,9 +147,10 @@ std::optional<QString> writePngSequence(const AnimationJob& job, const QString& 
         if (!goesOn(progress, frame, count))
             return std::nullopt;
         const QString name = sequenceFileName(path, frame, count);
-        const QByteArray bytes = pngFileBytes(frames.next(), frameRecipe(job, frame));
+        const QByteArray bytes = pngFileBytes(frames.nextInPlace(), frameRecipe(job, frame));
         if (bytes.isEmpty())
-            return saveFailureMessage(name, QStringLiteral("l'immagine non si può codificare in PNG"));
+            return saveFailureMessage(name,
+                                      QStringLiteral("l'immagine non si può codificare in PNG"));
         if (const std::optional<QString> failure = parts.add(name, bytes))
             return failure;
     }

@@ -67,8 +67,8 @@ bool GifWriter::writeHead(const QList<QRgb>& colours, const QByteArray& comment)
                                      GifByteType(qBlue(colours[index]))};
     ColorMapObject* map = GifMakeMapObject(int(table.size()), table.data());
     EGifSetGifVersion(gif_, true);
-    const bool screen = map && EGifPutScreenDesc(gif_, size_.width(), size_.height(), 8, 0,
-                                                 map) != GIF_ERROR;
+    const bool screen =
+        map && EGifPutScreenDesc(gif_, size_.width(), size_.height(), 8, 0, map) != GIF_ERROR;
     GifFreeMapObject(map);
     // The Netscape extension: loop for ever.
     const QByteArray loop("\x01\x00\x00", 3);
@@ -101,34 +101,53 @@ bool GifWriter::toIndices(const QImage& picture, const Box& box) {
 }
 
 // Compared in colours, row by row: most rows of a frame are those of the frame before.
-GifWriter::Box GifWriter::changedBox(const QImage& picture) const {
-    if (previous_.isNull())
-        return {0, 0, size_.width(), size_.height()};
-    const auto bytes = std::size_t(size_.width()) * sizeof(QRgb);
+QRect differingBox(const QImage& first, const QImage& second, const QRect& area) {
+    const QRect within = area & first.rect() & second.rect();
+    if (within.isEmpty())
+        return {};
+    const auto offset = std::size_t(within.left()) * sizeof(QRgb);
+    const auto bytes = std::size_t(within.width()) * sizeof(QRgb);
     auto differs = [&](int y) {
-        return std::memcmp(previous_.constScanLine(y), picture.constScanLine(y), bytes) != 0;
+        return std::memcmp(first.constScanLine(y) + offset, second.constScanLine(y) + offset,
+                           bytes) != 0;
     };
-    int top = 0;
-    while (top < size_.height() && !differs(top))
+    int top = within.top();
+    while (top <= within.bottom() && !differs(top))
         ++top;
-    if (top == size_.height())
-        return {0, 0, 1, 1}; // the same picture: one pixel, to keep the frame's time
-    int bottom = size_.height() - 1;
+    if (top > within.bottom())
+        return {};
+    int bottom = within.bottom();
     while (!differs(bottom))
         --bottom;
-    int left = size_.width();
-    int right = -1;
+    int left = within.right() + 1;
+    int right = within.left() - 1;
+    // Pixels from..to of a row differ somewhere: compared at once before one by one.
+    auto spanDiffers = [](const QRgb* before, const QRgb* now, int from, int to) {
+        return from <= to && std::memcmp(before + from, now + from,
+                                         std::size_t(to - from + 1) * sizeof(QRgb)) != 0;
+    };
     for (int y = top; y <= bottom; ++y) {
-        const auto* before = reinterpret_cast<const QRgb*>(previous_.constScanLine(y));
-        const auto* now = reinterpret_cast<const QRgb*>(picture.constScanLine(y));
-        for (int x = 0; x < left; ++x)
-            if (before[x] != now[x])
-                left = x;
-        for (int x = size_.width() - 1; x > right; --x)
-            if (before[x] != now[x])
-                right = x;
+        const auto* before = reinterpret_cast<const QRgb*>(first.constScanLine(y));
+        const auto* now = reinterpret_cast<const QRgb*>(second.constScanLine(y));
+        if (spanDiffers(before, now, within.left(), left - 1))
+            for (int x = within.left(); x < left; ++x)
+                if (before[x] != now[x])
+                    left = x;
+        if (spanDiffers(before, now, right + 1, within.right()))
+            for (int x = within.right(); x > right; --x)
+                if (before[x] != now[x])
+                    right = x;
     }
-    return {left, top, right - left + 1, bottom - top + 1};
+    return QRect(QPoint(left, top), QPoint(right, bottom));
+}
+
+GifWriter::Box GifWriter::changedBox(const QImage& picture, const QRect& changed) const {
+    if (previous_.isNull())
+        return {0, 0, size_.width(), size_.height()};
+    const QRect box = differingBox(previous_, picture, changed);
+    if (box.isEmpty())
+        return {0, 0, 1, 1}; // the same picture: one pixel, to keep the frame's time
+    return {box.left(), box.top(), box.width(), box.height()};
 }
 
 bool GifWriter::writeFrame(const Box& box) {
@@ -146,18 +165,30 @@ bool GifWriter::writeFrame(const Box& box) {
     return true;
 }
 
-GifWriter::Result GifWriter::addFrame(const QImage& picture) {
+void GifWriter::keep(const QImage& picture, const Box& box) {
+    if (previous_.isNull()) {
+        previous_ = picture.copy();
+        return;
+    }
+    const auto offset = std::size_t(box.left) * sizeof(QRgb);
+    const auto bytes = std::size_t(box.width) * sizeof(QRgb);
+    for (int y = box.top; y < box.top + box.height; ++y)
+        std::memcpy(previous_.scanLine(y) + offset, picture.constScanLine(y) + offset, bytes);
+}
+
+GifWriter::Result GifWriter::addFrame(const QImage& picture, const QRect& changed) {
     if (!gif_ || !ok_ || picture.size() != size_)
         return Result::Failed;
-    const QImage image = picture.format() == QImage::Format_RGB32 ||
-                                 picture.format() == QImage::Format_ARGB32
-                             ? picture
-                             : picture.convertToFormat(QImage::Format_RGB32);
-    const Box box = changedBox(image);
+    // Read where it lies unless it must be converted: a picture may be a drawing's own buffer.
+    QImage converted;
+    if (picture.format() != QImage::Format_RGB32 && picture.format() != QImage::Format_ARGB32)
+        converted = picture.convertToFormat(QImage::Format_RGB32);
+    const QImage& image = converted.isNull() ? picture : converted;
+    const Box box = changedBox(image, changed);
     if (!toIndices(image, box))
         return Result::UnknownColour;
     ok_ = writeFrame(box);
-    previous_ = image;
+    keep(image, box);
     return ok_ ? Result::Written : Result::Failed;
 }
 

@@ -160,9 +160,13 @@ void AnimationTest::framesAreTheirRecipes_data() {
     QTest::addColumn<int>("scale");
     using A = Accumulation;
     QTest::newRow("OA, plain") << int(AnimatedConstant::OA) << int(A::Off) << 0 << 1;
+    // Turning, a frame's run leaves where the run before drew.
+    QTest::newRow("angle, plain, lines")
+        << int(AnimatedConstant::Angle) << int(A::Off) << int(LinkingLines::On) << 1;
     QTest::newRow("angle, accumulating, lines")
         << int(AnimatedConstant::Angle) << int(A::On) << int(LinkingLines::On) << 1;
-    QTest::newRow("increment, plain, 2x") << int(AnimatedConstant::IncrementT) << int(A::Off) << 0 << 2;
+    QTest::newRow("increment, plain, 2x")
+        << int(AnimatedConstant::IncrementT) << int(A::Off) << 0 << 2;
     QTest::newRow("n, accumulating, 2x") << int(AnimatedConstant::N) << int(A::On) << 0 << 2;
 }
 
@@ -171,8 +175,9 @@ void AnimationTest::framesAreTheirRecipes() {
     QFETCH(int, accumulation);
     QFETCH(int, lines);
     QFETCH(int, scale);
-    const Animation animation{AnimatedConstant(constant), 20, 80, 20, 25, Accumulation(accumulation),
-                              LinkingLines(lines)};
+    const Animation animation{
+        AnimatedConstant(constant), 20, 80, 20, 25, Accumulation(accumulation),
+        LinkingLines(lines)};
     const AnimationJob job = jobOf(animation, scale);
     QCOMPARE(writeAnimation(job, file("a.gif")).value_or(QString()), QString());
     QCOMPARE(writeAnimation(job, file("a.png")).value_or(QString()), QString());
@@ -199,8 +204,10 @@ void AnimationTest::framesAreTheirRecipes() {
 void AnimationTest::aStopLeavesNoFile_data() {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("earlier"); // a file of that name before
-    QTest::newRow("GIF") << "a.gif" << "a.gif";
-    QTest::newRow("PNG files") << "a.png" << "a_00002.png";
+    QTest::newRow("GIF") << "a.gif"
+                         << "a.gif";
+    QTest::newRow("PNG files") << "a.png"
+                               << "a_00002.png";
 }
 
 void AnimationTest::aStopLeavesNoFile() {
