@@ -19,8 +19,7 @@
 // at once, a long one on a worker thread, and a newer request stops the one under way, so the
 // latest wins and the interface never waits. The results reach deliver on the context's
 // thread, and only the one for the latest request does.
-template <typename Request, typename Result>
-class LatestWins {
+template <typename Request, typename Result> class LatestWins {
 public:
     enum class Length { Short, Long };
     // Makes the result, or none when the progress said stop.
@@ -60,6 +59,12 @@ public:
         if (!worker_.joinable())
             worker_ = std::thread(&LatestWins::work, this);
         wake_.notify_one();
+    }
+
+    // Stops the result under way, if any, and delivers nothing until the next request.
+    void forget() {
+        ++latest_;
+        awaited_ = 0;
     }
 
     // Whether a result is still being made on the worker.

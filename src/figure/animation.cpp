@@ -163,6 +163,27 @@ std::optional<QString> firstRefusedFrame(const AnimationJob& job) {
     return std::nullopt;
 }
 
+namespace {
+
+// Passes a run's reports on, noting whether one of them said stop.
+class NotingStop : public ProgressReport {
+public:
+    explicit NotingStop(ProgressReport* inner) : inner_(inner) {}
+    bool update(std::int64_t done, std::int64_t total) override {
+        stopped = stopped || !inner_->update(done, total);
+        return !stopped;
+    }
+    Caller caller() const override { return inner_->caller(); }
+    Events refresh() override { return inner_->refresh(); }
+
+    bool stopped = false;
+
+private:
+    ProgressReport* inner_ = nullptr;
+};
+
+} // namespace
+
 // The surface the frames are drawn on, with the plot window's variables; without
 // accumulation, also the base each frame starts from, with the set-up drawn on it once, and
 // the area in which the frame before differed from it.
@@ -197,7 +218,7 @@ FrameRenderer::FrameRenderer(const AnimationJob& job)
 
 FrameRenderer::~FrameRenderer() = default;
 
-const QImage& FrameRenderer::nextInPlace() {
+const QImage& FrameRenderer::nextInPlace(ProgressReport* progress) {
     Surface& surface = *surface_;
     const bool alone = job_.animation.accumulation == Accumulation::Off;
     if (alone) {
@@ -207,8 +228,13 @@ const QImage& FrameRenderer::nextInPlace() {
     }
     // As an activation of the plot window: its set-up, then the run.
     setUpPlotWindow(surface.image, surface.plot, job_.controls.Incr);
+    NotingStop noting(progress);
     runCurveGenerator(frameConstants(job_, made_), job_.animation.lines, surface.colour,
-                      surface.plot, surface.image);
+                      surface.plot, surface.image, progress ? &noting : nullptr);
+    if (noting.stopped) {
+        surface.frame = QImage();
+        return surface.frame;
+    }
     surface.image.flush();
     const QImage& buffer = surface.image.buffer();
     const QRect whole = buffer.rect();
@@ -228,8 +254,8 @@ const QImage& FrameRenderer::nextInPlace() {
     return surface.frame;
 }
 
-QImage FrameRenderer::next() {
-    const QImage& picture = nextInPlace();
+QImage FrameRenderer::next(ProgressReport* progress) {
+    const QImage& picture = nextInPlace(progress);
     // A copy of its own: the surface writes into its buffer behind the image's sharing.
     return &picture == &surface_->image.buffer() ? picture.copy() : picture;
 }

@@ -95,10 +95,10 @@ public:
     FrameRenderer& operator=(const FrameRenderer&) = delete;
 
     // The next frame's picture, in device pixels, a copy of its own; frames come in order
-    // from 0.
-    QImage next();
+    // from 0. A null picture when the progress said stop: the renderer is then spent.
+    QImage next(ProgressReport* progress = nullptr);
     // The same without the copy: the picture lasts until the next call.
-    const QImage& nextInPlace();
+    const QImage& nextInPlace(ProgressReport* progress = nullptr);
     std::int64_t framesMade() const { return made_; }
     // The device pixels where the latest frame may differ from the one before: all of the
     // first.

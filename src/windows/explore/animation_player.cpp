@@ -1,8 +1,13 @@
 #include "windows/explore/animation_player.h"
 
+#include "core/worker.h"
+#include "figure/replay.h"
+
 #include <algorithm>
 
-AnimationPlayer::AnimationPlayer(QObject* parent) : QObject(parent) {
+AnimationPlayer::AnimationPlayer(QObject* parent)
+    : QObject(parent),
+      frames_(*this, &AnimationPlayer::draw, [this](const QImage& picture) { show(picture); }) {
     timer_.setTimerType(Qt::PreciseTimer);
     connect(&timer_, &QTimer::timeout, this, &AnimationPlayer::step);
 }
@@ -10,8 +15,8 @@ AnimationPlayer::AnimationPlayer(QObject* parent) : QObject(parent) {
 AnimationPlayer::~AnimationPlayer() = default;
 
 void AnimationPlayer::play(const AnimationJob& job, Repeat repeat) {
-    renderer_.reset();
-    job_ = std::make_unique<AnimationJob>(job);
+    frames_.forget();
+    rendering_ = std::make_shared<Rendering>(job);
     repeat_ = repeat;
     count_ = ::frameCount(job.animation);
     setFramesPerSecond(job.animation.framesPerSecond);
@@ -24,12 +29,40 @@ void AnimationPlayer::step() {
         showNext();
 }
 
-// A fresh renderer for each round: the frames only come in order.
+std::optional<QImage> AnimationPlayer::draw(const std::shared_ptr<Rendering>& rendering,
+                                            ProgressReport* progress) {
+    std::unique_ptr<FrameRenderer>& renderer = rendering->renderer;
+    if (!renderer || renderer->framesMade() >= ::frameCount(rendering->job.animation))
+        renderer = std::make_unique<FrameRenderer>(rendering->job);
+    QImage picture = renderer->next(progress);
+    if (picture.isNull()) {
+        renderer.reset(); // stopped half-way
+        return std::nullopt;
+    }
+    return picture;
+}
+
+// A frame still being drawn lets the ticks pass until it is shown.
 void AnimationPlayer::showNext() {
-    if (!renderer_ || renderer_->framesMade() >= count_)
-        renderer_ = std::make_unique<FrameRenderer>(*job_);
-    picture_ = renderer_->next();
-    frame_ = renderer_->framesMade() - 1;
+    if (frames_.waiting())
+        return;
+    const FrameRenderer* renderer = rendering_->renderer.get();
+    const bool fresh = !renderer || renderer->framesMade() >= count_;
+    const std::int64_t frame = fresh ? 0 : renderer->framesMade();
+    PlotJournal drawn = fresh ? journalOf(rendering_->job.history) : PlotJournal();
+    drawn.recordRun(PlotRun{frameConstants(rendering_->job, frame),
+                            rendering_->job.animation.lines,
+                            0,
+                            std::nullopt,
+                            {}});
+    frames_.ask(rendering_, double(passesToReplay(drawn)) >= passesForWorker
+                                ? Frames::Length::Long
+                                : Frames::Length::Short);
+}
+
+void AnimationPlayer::show(const QImage& picture) {
+    picture_ = picture;
+    frame_ = rendering_->renderer->framesMade() - 1;
     emit frameShown();
     if (frame_ == count_ - 1 && repeat_ == Repeat::Once)
         setState(PlayerState::Ended);
@@ -55,8 +88,8 @@ void AnimationPlayer::togglePause() {
 void AnimationPlayer::stop() {
     if (state_ == PlayerState::Stopped)
         return;
-    renderer_.reset();
-    job_.reset();
+    frames_.forget();
+    rendering_.reset();
     picture_ = {};
     frame_ = -1;
     count_ = 0;

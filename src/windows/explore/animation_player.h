@@ -1,9 +1,11 @@
 #pragma once
 
 // Plays an animation in the explorer: the frames are drawn one at a time, as the exported
-// ones are, and shown at the animation's rate. No widgets: a timer calls step(), and tests
-// call it themselves.
+// ones are, and shown at the animation's rate. A long frame is drawn on a worker thread and
+// shown when it is ready; the ticks meanwhile pass, so the interface never waits. No widgets:
+// a timer calls step(), and tests call it themselves.
 
+#include "core/latest_wins.h"
 #include "figure/animation.h"
 
 #include <QImage>
@@ -42,7 +44,7 @@ public:
     std::int64_t frameCount() const { return count_; }
     const QImage& picture() const { return picture_; }
     // The animation played; only while not stopped.
-    const AnimationJob& job() const { return *job_; }
+    const AnimationJob& job() const { return rendering_->job; }
     const QTimer& timer() const { return timer_; }
 
 signals:
@@ -50,16 +52,29 @@ signals:
     void stateChanged();
 
 private:
+    // The job and its frames, shared with the worker drawing one of them: a new animation
+    // leaves the old one to the worker until it stops.
+    struct Rendering {
+        explicit Rendering(const AnimationJob& animated) : job(animated) {}
+        const AnimationJob job;
+        std::unique_ptr<FrameRenderer> renderer;
+    };
+    using Frames = LatestWins<std::shared_ptr<Rendering>, QImage>;
+
     void setState(PlayerState state);
     void showNext();
+    void show(const QImage& picture);
+    // Draws the rendering's next frame, a fresh renderer for each round: the frames only come
+    // in order. None when the progress said stop.
+    static std::optional<QImage> draw(const std::shared_ptr<Rendering>& rendering,
+                                      ProgressReport* progress);
 
-    // The renderer holds the job by reference: it stays where it is.
-    std::unique_ptr<AnimationJob> job_;
-    std::unique_ptr<FrameRenderer> renderer_;
+    std::shared_ptr<Rendering> rendering_;
     Repeat repeat_ = Repeat::Once;
     PlayerState state_ = PlayerState::Stopped;
     std::int64_t frame_ = -1;
     std::int64_t count_ = 0;
     QImage picture_;
     QTimer timer_;
+    Frames frames_;
 };

@@ -14,6 +14,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QSpinBox>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -37,7 +38,10 @@ private slots:
 
 private:
     // The explorer over "incr=0,75, AVANTI with 86;55;90;1", animating that constant.
-    ExploreWindow& explorer(Constant constant, const QString& range, Accumulation accumulation);
+    // The explorer opened after a run of the constants typed ("86;55;90;1" by default), with the
+    // range of the constant animated.
+    ExploreWindow& explorer(Constant constant, const QString& range, Accumulation accumulation,
+                            const QString& typed = QStringLiteral("86;55;90;1"));
     // The animation the explorer's controls describe, made here from the session.
     AnimationJob expectedJob(Constant constant, const QString& range, Accumulation accumulation,
                              int scale);
@@ -85,12 +89,14 @@ void ExploreAnimationTest::cleanup() {
 }
 
 ExploreWindow& ExploreAnimationTest::explorer(Constant constant, const QString& range,
-                                              Accumulation accumulation) {
+                                              Accumulation accumulation, const QString& typed) {
     program_->form2().Incr = TaggedValue::fromDouble(0.75);
     program_->Show(program_->form3());
-    const QStringList first{"86", "55", "90", "1"};
+    const QStringList first = typed.split(QLatin1Char(';'));
     for (int index = 0; index < 4; ++index)
-        program_->form3().control<QLineEdit>(QStringLiteral("Text%1").arg("1235"[index]))->setText(first[index]);
+        program_->form3()
+            .control<QLineEdit>(QStringLiteral("Text%1").arg("1235"[index]))
+            ->setText(first[index]);
     program_->form3().control<QPushButton>("Command2")->click();
     program_->showTool(ToolWindow::Explore);
     ExploreWindow& window = *program_->existingExploreWindow();
@@ -108,13 +114,17 @@ AnimationJob ExploreAnimationTest::expectedJob(Constant constant, const QString&
                                                Accumulation accumulation, int scale) {
     const Session& session = program_->session();
     const QStringList ends = range.split(QLatin1Char(';'));
-    const Animation animation{AnimatedConstant(constant), QLocale().toDouble(ends.at(0)),
-                              QLocale().toDouble(ends.at(1)), QLocale().toDouble(ends.at(2)),
-                              10, accumulation, LinkingLines::Off};
+    const Animation animation{AnimatedConstant(constant),
+                              QLocale().toDouble(ends.at(0)),
+                              QLocale().toDouble(ends.at(1)),
+                              QLocale().toDouble(ends.at(2)),
+                              10,
+                              accumulation,
+                              LinkingLines::Off};
     SessionControls controls = session.controls();
     controls.Miocolor = Explorer::colourBeforeRun(controls.Miocolor);
-    return {controls, session.history(), program_->existingExploreWindow()->explorer().candidate(),
-            animation, plotWindowLook(), scale};
+    return {controls,  session.history(), program_->existingExploreWindow()->explorer().candidate(),
+            animation, plotWindowLook(),  scale};
 }
 
 QByteArray ExploreAnimationTest::recipe() const {
@@ -127,10 +137,19 @@ void ExploreAnimationTest::playsTheExportedFrames_data() {
     QTest::addColumn<QString>("range");
     QTest::addColumn<int>("accumulation");
     QTest::addColumn<int>("repeat");
-    QTest::newRow("OA, once") << int(Constant::OA) << "60;100;20" << int(Accumulation::Off) << 0;
-    QTest::newRow("angle, accumulating") << int(Constant::Angle) << "20;80;30" << int(Accumulation::On) << 0;
-    QTest::newRow("n, accumulating, looping") << int(Constant::N) << "60;120;30" << int(Accumulation::On) << 1;
-    QTest::newRow("increment, looping") << int(Constant::Increment) << "0,5;1,5;0,5" << int(Accumulation::Off) << 1;
+    QTest::addColumn<QString>("typed");
+    const QString plain = QStringLiteral("86;55;90;1");
+    QTest::newRow("OA, once") << int(Constant::OA) << "60;100;20" << int(Accumulation::Off) << 0
+                              << plain;
+    QTest::newRow("angle, accumulating")
+        << int(Constant::Angle) << "20;80;30" << int(Accumulation::On) << 0 << plain;
+    QTest::newRow("n, accumulating, looping")
+        << int(Constant::N) << "60;120;30" << int(Accumulation::On) << 1 << plain;
+    QTest::newRow("increment, looping")
+        << int(Constant::Increment) << "0,5;1,5;0,5" << int(Accumulation::Off) << 1 << plain;
+    // Frames long enough for the worker, shown as they come.
+    QTest::newRow("n, long frames, looping") << int(Constant::N) << "300000;600000;150000"
+                                             << int(Accumulation::Off) << 1 << "86;55;90;0,05";
 }
 
 void ExploreAnimationTest::playsTheExportedFrames() {
@@ -138,16 +157,19 @@ void ExploreAnimationTest::playsTheExportedFrames() {
     QFETCH(QString, range);
     QFETCH(int, accumulation);
     QFETCH(int, repeat);
-    ExploreWindow& window = explorer(Constant(constant), range, Accumulation(accumulation));
+    QFETCH(QString, typed);
+    ExploreWindow& window = explorer(Constant(constant), range, Accumulation(accumulation), typed);
     window.repeatBox().setChecked(repeat != 0);
     const QByteArray before = recipe();
     const QImage plot = rgb(program_->form4().surface().snapshot());
     const AnimationJob job = expectedJob(Constant(constant), range, Accumulation(accumulation), 1);
+    QSignalSpy shown(&window.player(), &AnimationPlayer::frameShown);
     window.animateButton().click();
     QCOMPARE(window.player().frameCount(), std::int64_t(3));
     for (std::int64_t frame = 0; frame < 3 + repeat; ++frame) {
         if (frame > 0)
             window.player().step();
+        QTRY_COMPARE_WITH_TIMEOUT(shown.size(), int(frame) + 1, 60000); // a long one comes later
         QCOMPARE(window.player().frame(), frame % 3);
         QCOMPARE(rgb(window.picture()), framePicture(job, frame % 3));
     }
@@ -202,7 +224,8 @@ void ExploreAnimationTest::exportCarriesTheRecipe() {
         const auto read = readSessionFile(path);
         QVERIFY(std::holds_alternative<SessionRecord>(read));
         const SessionRecord& record = std::get<SessionRecord>(read);
-        QCOMPARE(encodeSession(record.controls, record.history, record.animation), animationRecipe(job));
+        QCOMPARE(encodeSession(record.controls, record.history, record.animation),
+                 animationRecipe(job));
         QCOMPARE(QImageReader(path).imageCount(), 3);
         QCOMPARE(QImageReader(path).size(), framePicture(job, 0).size());
         return;
@@ -211,7 +234,8 @@ void ExploreAnimationTest::exportCarriesTheRecipe() {
         const auto read = readSessionFile(sequenceFileName(path, frame, 3));
         QVERIFY(std::holds_alternative<SessionRecord>(read));
         const SessionRecord& record = std::get<SessionRecord>(read);
-        QCOMPARE(encodeSession(record.controls, record.history, record.animation), frameRecipe(job, frame));
+        QCOMPARE(encodeSession(record.controls, record.history, record.animation),
+                 frameRecipe(job, frame));
     }
     QCOMPARE(QDir(folder_->path()).entryList(QDir::Files | QDir::Hidden).size(), 3);
 }
@@ -242,12 +266,18 @@ void ExploreAnimationTest::aStoppedOrFailedExportLeavesNoFile() {
 void ExploreAnimationTest::badAnimationsAreRefusedInPlace_data() {
     QTest::addColumn<QString>("range");
     QTest::addColumn<QString>("word");
-    QTest::newRow("minimum above maximum") << "100;50;1" << "l'inizio supera la fine";
-    QTest::newRow("a step of 0") << "0;100;0" << "il passo è zero";
-    QTest::newRow("a negative step") << "0;100;-1" << "il passo è negativo";
-    QTest::newRow("too many frames") << "0;200000;1" << "troppi fotogrammi";
-    QTest::newRow("not a number") << "0;cento;1" << "non è un numero";
-    QTest::newRow("a frame the plot window refuses") << "0;100;50" << "il fotogramma 1 (n = 0)";
+    QTest::newRow("minimum above maximum") << "100;50;1"
+                                           << "l'inizio supera la fine";
+    QTest::newRow("a step of 0") << "0;100;0"
+                                 << "il passo è zero";
+    QTest::newRow("a negative step") << "0;100;-1"
+                                     << "il passo è negativo";
+    QTest::newRow("too many frames") << "0;200000;1"
+                                     << "troppi fotogrammi";
+    QTest::newRow("not a number") << "0;cento;1"
+                                  << "non è un numero";
+    QTest::newRow("a frame the plot window refuses") << "0;100;50"
+                                                     << "il fotogramma 1 (n = 0)";
 }
 
 void ExploreAnimationTest::badAnimationsAreRefusedInPlace() {
@@ -256,7 +286,8 @@ void ExploreAnimationTest::badAnimationsAreRefusedInPlace() {
     ExploreWindow& window = explorer(Constant::N, range, Accumulation::Off);
     for (QPushButton* button : {&window.animateButton(), &window.exportButton()}) {
         button->click();
-        QVERIFY2(window.animationLabel().text().contains(word), qPrintable(window.animationLabel().text()));
+        QVERIFY2(window.animationLabel().text().contains(word),
+                 qPrintable(window.animationLabel().text()));
         QCOMPARE(window.player().state(), PlayerState::Stopped);
     }
     QCOMPARE(dialogs_->asked, 0);
