@@ -21,7 +21,7 @@
 #include <limits>
 #include <optional>
 
-#if defined(__SSE2__) && (defined(__x86_64__) || defined(_M_X64))
+#if defined(__SSE2__) && (defined(__x86_64__) || defined(_M_X64)) && !defined(ZORPUN_SCALAR_PASSES)
 #include <emmintrin.h>
 #define ZORPUN_PASSES_SSE2 1
 #endif
@@ -90,6 +90,25 @@ std::int64_t anchorOf(Pair p) {
     return _mm_cvtsi128_si64(_mm_add_epi32(truncated, less));
 }
 
+// The anchors of both dots as four integers, for one comparison with those of the dots that
+// wait: truncations only, which are the anchors wherever the anchors that wait allow a match
+// (see fastAnchors below).
+struct Quad {
+    __m128i lanes;
+};
+Quad quadOf(std::int64_t anchor1, std::int64_t anchor2) {
+    return {_mm_set_epi64x(anchor2, anchor1)};
+}
+Quad noQuad() {
+    return {_mm_set1_epi32(std::numeric_limits<std::int32_t>::min())};
+}
+Quad truncations(Pair device1, Pair device2) {
+    return {_mm_unpacklo_epi64(_mm_cvttpd_epi32(device1.lanes), _mm_cvttpd_epi32(device2.lanes))};
+}
+bool operator==(Quad a, Quad b) {
+    return _mm_movemask_epi8(_mm_cmpeq_epi32(a.lanes, b.lanes)) == 0xffff;
+}
+
 #else
 
 struct Pair {
@@ -131,6 +150,28 @@ std::int64_t anchorOf(Pair p) {
     if (!(std::fabs(p.x) < reach && std::fabs(p.y) < reach))
         return nowhere; // never near the image: not looked at
     return packAnchor(raster::floorToInt(p.x), raster::floorToInt(p.y));
+}
+struct Quad {
+    std::int64_t anchor1;
+    std::int64_t anchor2;
+};
+Quad quadOf(std::int64_t anchor1, std::int64_t anchor2) {
+    return {anchor1, anchor2};
+}
+Quad noQuad() {
+    return {nowhere, nowhere};
+}
+std::int64_t truncation(Pair p) {
+    constexpr double reach = 2147483647.0;
+    if (!(std::fabs(p.x) < reach && std::fabs(p.y) < reach))
+        return nowhere;
+    return packAnchor(static_cast<int>(p.x), static_cast<int>(p.y));
+}
+Quad truncations(Pair device1, Pair device2) {
+    return {truncation(device1), truncation(device2)};
+}
+bool operator==(Quad a, Quad b) {
+    return a.anchor1 == b.anchor1 && a.anchor2 == b.anchor2;
 }
 
 #endif
@@ -233,10 +274,36 @@ ImageSurface::LastDrawn ImageSurface::walkSection(PassSection& section) {
             writeRunLine(dueKey, dueColour);
         lineDue = false;
     };
-    const auto idle = [&](const std::optional<LineKey>& key, QRgb colour) {
-        return !key || (pendingLine_ && pendingLine_->key == *key &&
-                        pendingLine_->colour == colour && dotsAfterLine_.size() == 0);
+    // The line of this pass, between dots on these anchors (nowhere when not near).
+    const auto dueLine = [&](Pair window1, Pair window2, std::int64_t anchor1,
+                             std::int64_t anchor2, QRgb colour) {
+        lineDue = true;
+        dueColour = colour;
+        if (lineOnDots && anchor1 != nowhere && anchor2 != nowhere)
+            dueKey = LineKey{anchorX(anchor1), anchorY(anchor1), anchorX(anchor2),
+                             anchorY(anchor2), linePen};
+        else
+            dueKey = raster::lineKeyFor(QPointF(xOf(window1) * unitX_, yOf(window1) * unitY_),
+                                        QPointF(xOf(window2) * unitX_, yOf(window2) * unitY_),
+                                        linePen);
+        lineIdle = !dueKey || (pendingLine_ && pendingLine_->key == *dueKey &&
+                               pendingLine_->colour == colour && dotsAfterLine_.size() == 0);
     };
+    // The anchors that let the next pass go without a call: those of the dots that wait, when
+    // the next dots in the same colours on them would continue their runs and nothing else
+    // is due. Only anchors from 1 on and a pixel inside the near bounds: a position whose
+    // truncation is such an anchor is near, and its truncation is its floor.
+    const auto inner = [&](const WaitingDot& dot) {
+        return dot.anchor != nowhere && anchorX(dot.anchor) >= 1 && anchorY(dot.anchor) >= 1 &&
+               anchorX(dot.anchor) + 1.0 <= nearRight_ && anchorY(dot.anchor) + 1.0 <= nearBottom_;
+    };
+    const auto fastAnchors = [&](std::int16_t colour, QRgb colour1, QRgb colour2) {
+        if ((lineDue && !lineIdle) || colour == 14 || !inner(waiting[0]) ||
+            !inner(waiting[1]) || waiting[0].colour != colour1 || waiting[1].colour != colour2)
+            return noQuad();
+        return quadOf(waiting[0].anchor, waiting[1].anchor);
+    };
+    Quad fast = noQuad();
 
     Stretch stretch;
     while (section.nextStretch(stretch)) {
@@ -247,6 +314,7 @@ ImageSurface::LastDrawn ImageSurface::walkSection(PassSection& section) {
         std::int16_t colour = state.colour;
         QRgb colour1 = state.colour1, colour2 = state.colour2;
         std::int64_t alfa = stretch.first;
+        fast = fastAnchors(colour, colour1, colour2);
         Pair left{};
         for (; alfa <= stretch.last; ++alfa) {
             const Pair point1 = step1 + last1;
@@ -261,36 +329,26 @@ ImageSurface::LastDrawn ImageSurface::walkSection(PassSection& section) {
             const Pair window2 = windowSingles(point2, centre);
             const Pair device1 = window1 * unit + shift;
             const Pair device2 = window2 * unit + shift;
-            const int near = between(device1, nearLow, nearHigh) |
-                             between(device2, nearLow, nearHigh) << 2;
-            const std::int64_t anchor1 = anchorOf(device1);
-            const std::int64_t anchor2 = anchorOf(device2);
-            const bool both = inside == 15;
-            // Nearly every pass: both dots continue their runs, so nothing is written, and
-            // the line of the pass before, if any, would change nothing.
-            if (both && near == 15 && anchor1 == waiting[0].anchor &&
-                anchor2 == waiting[1].anchor && colour1 == waiting[0].colour &&
-                colour2 == waiting[1].colour && (!lineDue || lineIdle) && colour != 14)
-                [[likely]] {
+            // Nearly every pass: both dots continue their runs, so nothing is written, and the
+            // line of the pass before, if any, changes nothing.
+            if (inside == 15 && truncations(device1, device2) == fast) [[likely]] {
                 last2 = point2;
                 lineDue = false;
                 lastDrawn = LastDrawn::Dot;
                 if (lines && pairCount++ == 4) [[unlikely]] {
                     pairCount = 0;
-                    lineDue = true;
-                    dueColour = colour2;
-                    if (lineOnDots)
-                        dueKey = LineKey{anchorX(anchor1), anchorY(anchor1), anchorX(anchor2),
-                                         anchorY(anchor2), linePen};
-                    else
-                        dueKey = raster::lineKeyFor(
-                            QPointF(xOf(window1) * unitX_, yOf(window1) * unitY_),
-                            QPointF(xOf(window2) * unitX_, yOf(window2) * unitY_), linePen);
-                    lineIdle = idle(dueKey, dueColour);
+                    dueLine(window1, window2, waiting[0].anchor, waiting[1].anchor, colour2);
+                    if (!lineIdle)
+                        fast = noQuad();
                     lastDrawn = LastDrawn::Line;
                 }
                 continue;
             }
+            const int near = between(device1, nearLow, nearHigh) |
+                             between(device2, nearLow, nearHigh) << 2;
+            const std::int64_t anchor1 = anchorOf(device1);
+            const std::int64_t anchor2 = anchorOf(device2);
+            const bool both = inside == 15;
             settle(0, (near & 3) == 3 ? anchor1 : nowhere, colour1);
             lastDrawn = LastDrawn::Dot;
             if (both) {
@@ -300,20 +358,14 @@ ImageSurface::LastDrawn ImageSurface::walkSection(PassSection& section) {
                 settle(1, nowhere, 0);
             }
             handLineOn();
-            if (!both)
+            if (!both) {
+                fast = noQuad();
                 continue;
+            }
             if (lines && pairCount++ == 4) {
                 pairCount = 0;
-                lineDue = true;
-                dueColour = colour2;
-                if (lineOnDots && near == 15)
-                    dueKey = LineKey{anchorX(anchor1), anchorY(anchor1), anchorX(anchor2),
-                                     anchorY(anchor2), linePen};
-                else
-                    dueKey = raster::lineKeyFor(
-                        QPointF(xOf(window1) * unitX_, yOf(window1) * unitY_),
-                        QPointF(xOf(window2) * unitX_, yOf(window2) * unitY_), linePen);
-                lineIdle = idle(dueKey, dueColour);
+                dueLine(window1, window2, near == 15 ? anchor1 : nowhere,
+                        near == 15 ? anchor2 : nowhere, colour2);
                 lastDrawn = LastDrawn::Line;
             }
             if (colour == 14) {
@@ -321,6 +373,7 @@ ImageSurface::LastDrawn ImageSurface::walkSection(PassSection& section) {
                 colour1 = run.wrapped1;
                 colour2 = run.wrapped2;
             }
+            fast = fastAnchors(colour, colour1, colour2);
         }
         state = {xOf(last1), yOf(last1), xOf(last2), yOf(last2), pairCount, colour, colour1,
                  colour2};
