@@ -2,6 +2,7 @@
 
 // The exact test of cos(ALFA × P1) = 0 that a pass of the curve generator makes, made cheap.
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <limits>
@@ -50,6 +51,17 @@ public:
     }
     // Up to this pass, the passes still to come need not be asked about.
     std::int64_t clearBefore() const { return from_; }
+    // The first of the passes alfa ... upTo whose cosine is zero, or upTo + 1: asks isZero()
+    // for those of them that must be asked about, in turn. The next call starts past upTo.
+    std::int64_t nextZero(std::int64_t alfa, std::int64_t upTo) {
+        for (; alfa <= upTo; ++alfa) {
+            if (alfa < from_)
+                alfa = std::min(from_, upTo + 1);
+            if (alfa <= upTo && isZero(alfa))
+                return alfa;
+        }
+        return upTo + 1;
+    }
 
 private:
     void plan(std::int64_t alfa);

@@ -20,22 +20,14 @@ struct Point {
     double y = 0.0;
 };
 
-// A candidate is drawn when both coordinates lie within the half-extents (equal is inside);
-// a coordinate that is not finite is outside. The bounds are taken so that one comparison a
+// A coordinate that is not finite is outside. The bounds are taken so that one comparison a
 // coordinate says as much: a half-extent that is not a number or endless lets every finite
 // coordinate in.
-struct Bounds {
-    explicit Bounds(const RunPlan& plan) : x(boundFor(plan.cx)), y(boundFor(plan.cy)) {}
-    static double boundFor(double halfExtent) {
-        return std::isnan(halfExtent) || halfExtent == std::numeric_limits<double>::infinity()
-                   ? std::numeric_limits<double>::max()
-                   : halfExtent;
-    }
-    bool within(Point point) const { return std::fabs(point.x) <= x && std::fabs(point.y) <= y; }
-
-    double x = 0.0;
-    double y = 0.0;
-};
+double boundFor(double halfExtent) {
+    return std::isnan(halfExtent) || halfExtent == std::numeric_limits<double>::infinity()
+               ? std::numeric_limits<double>::max()
+               : halfExtent;
+}
 
 // What a pass needs of its t: it depends on A2 alone. The values are those of the pass
 // steps, computed the same way, so they are the same to the last bit.
@@ -50,58 +42,72 @@ std::int16_t A2at(std::int64_t alfa, const Increment& increment) {
     return static_cast<std::int16_t>(roundHalfEven(alfaTimesIncrement(alfa, increment)));
 }
 
-// The walk of one run: the last drawn point of each curve and the completed pairs. Its dots
-// and lines go to the surface in blocks.
-class CurveWalk {
+// The walk of one run: the last drawn point of each curve and the completed pairs. The
+// surface draws it a section at a time, from one progress report to the next, in stretches
+// that the walk finds: where t changes, and around the passes where cos(ALFA × P1) is zero.
+class CurveWalk : public PassSection {
 public:
     CurveWalk(const RunPlan& plan, LinkingLines lines, std::int16_t& Miocolor, PlotVariables& plot,
               DrawingSurface& surface, ProgressReport* progress)
-        : plan_(plan), bounds_(plan), lines_(lines), colour_(Miocolor), plot_(plot),
-          surface_(surface), progress_(progress), cosAlfa_(plan.p1) {
-        block_.dotWidth = 3;
-        colours_ = {paletteColor(Miocolor), paletteColor(Miocolor + 1)};
+        : plan_(plan), colour_(Miocolor), plot_(plot), surface_(surface), progress_(progress),
+          cosAlfa_(plan.p1) {
+        constants_ = {plan.stepX1,
+                      plan.stepY1,
+                      plan.cx,
+                      plan.cy,
+                      boundFor(plan.cx),
+                      boundFor(plan.cy),
+                      lines == LinkingLines::On,
+                      3,
+                      paletteColor(1),
+                      paletteColor(2)};
+        state_.colour = Miocolor;
+        state_.colour1 = paletteColor(Miocolor);
+        state_.colour2 = paletteColor(Miocolor + 1);
     }
 
     void run();
 
+    const WalkConstants& constants() const override { return constants_; }
+    WalkState& state() override { return state_; }
+    bool nextStretch(Stretch& stretch) override;
+    void stretchMade(std::int64_t next, double candidateX, double candidateY) override;
+
 private:
-    std::int64_t stretch(std::int64_t alfa, std::int64_t end);
-    std::int64_t passes(std::int64_t alfa, std::int64_t last);
     void takeTurn(std::int64_t alfa);
     std::int64_t nextChangeOfA2(std::int64_t alfa) const;
-    void handOver() {
-        surface_.drawBlock(block_);
-        block_.clear();
-    }
 
     const RunPlan& plan_;
-    const Bounds bounds_;
-    LinkingLines lines_;
+    WalkConstants constants_;
+    WalkState state_;
     std::int16_t& colour_;
     PlotVariables& plot_;
     DrawingSurface& surface_;
     ProgressReport* progress_ = nullptr;
     CosineWatch cosAlfa_;
-    Point last1_;
-    Point last2_;
-    int pairCount_ = 0;
     std::int16_t A2_ = 0;
     std::int64_t nextTurn_ = 0; // the first pass whose A2 may differ from A2_
     TurnOfT turn_;
     std::optional<Point> candidate1_;
-    // The palette colours of Miocolor and Miocolor + 1, and of 1 and 2 for when it wraps.
-    std::array<QRgb, 2> colours_{};
-    const std::array<QRgb, 2> wrappedColours_{paletteColor(1), paletteColor(2)};
-    DotBlock block_;
+    // The section being drawn: its next pass, its last, and the first pass from next_ on
+    // whose cos(ALFA × P1) is zero (past end_ when none).
+    std::int64_t next_ = 0;
+    std::int64_t end_ = -1;
+    std::int64_t zero_ = 0;
+    bool left_ = false; // curve 1 left the bounds
 };
 
-// The passes go in stretches that end where the progress hears of them.
+// The passes go in sections that end where the progress hears of them.
 void CurveWalk::run() {
     for (std::int64_t alfa = 0; alfa <= plan_.lastAlfa;) {
         const std::int64_t reportAfter = alfa | progressInterval;
         const std::int64_t end = std::min(reportAfter, plan_.lastAlfa);
-        alfa = stretch(alfa, end);
-        const bool stillInside = alfa > end;
+        next_ = alfa;
+        end_ = end;
+        zero_ = cosAlfa_.nextZero(alfa, end);
+        surface_.drawPasses(*this);
+        alfa = next_;
+        const bool stillInside = !left_;
         const std::int64_t lastMade = stillInside ? end : alfa;
         if (progress_ && lastMade == reportAfter &&
             !progress_->update(lastMade + 1, plan_.lastAlfa + 1))
@@ -113,8 +119,7 @@ void CurveWalk::run() {
         A2_ = A2at(plan_.lastAlfa, plan_.increment);
         break;
     }
-    if (!block_.empty())
-        handOver();
+    colour_ = state_.colour;
     if (plan_.lastAlfa >= 0)
         plot_.A2 = A2_;
     if (candidate1_) {
@@ -123,101 +128,36 @@ void CurveWalk::run() {
     }
 }
 
-// The passes alfa ... end; returns the pass at which curve 1 left the bounds, or end + 1.
-// Between the passes that need a call (a new t, a pass next to a zero of cos(ALFA × P1), a
-// full block) the passes go in runs that need none.
-std::int64_t CurveWalk::stretch(std::int64_t alfa, const std::int64_t end) {
-    while (alfa <= end) {
-        if (alfa >= nextTurn_)
-            takeTurn(alfa);
-        if (block_.dotCount + 2 > DotBlock::capacity || block_.lineCount == block_.lines.size())
-            handOver();
-        std::int64_t last = std::min(end, nextTurn_ - 1);
-        if (alfa >= cosAlfa_.clearBefore()) {
-            if (cosAlfa_.isZero(alfa)) {
-                ++alfa;
-                continue;
-            }
-            last = alfa;
-        } else {
-            last = std::min(last, cosAlfa_.clearBefore() - 1);
+// Between the passes that need a call (a new t, a zero of cos(ALFA × P1)) the passes go in
+// stretches that need none. A pass whose cos(t) is zero draws nothing either.
+bool CurveWalk::nextStretch(Stretch& stretch) {
+    while (!left_ && next_ <= end_) {
+        if (next_ >= nextTurn_)
+            takeTurn(next_);
+        if (next_ == zero_) {
+            zero_ = cosAlfa_.nextZero(++next_, end_);
+            continue;
         }
-        // Room in the block for two dots and a line a pass.
-        const auto room = static_cast<std::int64_t>(
-            std::min((DotBlock::capacity - block_.dotCount) / 2,
-                     block_.lines.size() - block_.lineCount));
-        last = std::min(last, alfa + room - 1);
-        const std::int64_t next = passes(alfa, last);
-        if (next <= last)
-            return next; // curve 1 left the bounds
-        alfa = next;
+        const std::int64_t last = std::min({end_, nextTurn_ - 1, zero_ - 1});
+        if (turn_.cosT == TurnOfT::Cosine::Zero) {
+            next_ = last + 1;
+            continue;
+        }
+        stretch = {next_, last, turn_.stepX2, turn_.stepY2};
+        next_ = last + 1; // unless curve 1 leaves
+        return true;
     }
-    return alfa;
+    return false;
 }
 
-// The passes alfa ... last, in the order of their steps, none of which needs a call: t stays,
-// cos(ALFA × P1) is not zero, the block has room. Everything a pass touches is held in
-// locals, which then stay in registers. Returns the pass at which curve 1 left the bounds,
-// or last + 1.
-std::int64_t CurveWalk::passes(std::int64_t alfa, const std::int64_t last) {
-    if (turn_.cosT == TurnOfT::Cosine::Zero)
-        return last + 1;
-    Point last1 = last1_, last2 = last2_;
-    const Point step1{plan_.stepX1, plan_.stepY1};
-    const Point step2{turn_.stepX2, turn_.stepY2};
-    const double cx = plan_.cx, cy = plan_.cy;
-    const Bounds bounds = bounds_;
-    const bool lines = lines_ == LinkingLines::On;
-    std::int16_t colour = colour_;
-    QRgb colour1 = colours_[0], colour2 = colours_[1];
-    int pairCount = pairCount_;
-    std::size_t dots = block_.dotCount;
-    const auto addDot = [&](Point point, QRgb dotColour) {
-        block_.x[dots] = static_cast<float>(cx + point.x);
-        block_.y[dots] = static_cast<float>(cy - point.y);
-        block_.colour[dots] = dotColour;
-        ++dots;
-    };
-    bool reachedCurve1 = alfa <= last;
-    for (; alfa <= last; ++alfa) {
-        const Point point1{step1.x + last1.x, step1.y + last1.y};
-        if (!bounds.within(point1)) [[unlikely]] {
-            candidate1_ = point1;
-            reachedCurve1 = false;
-            break;
-        }
-        addDot(point1, colour1);
-        last1 = point1;
-        const Point point2{step2.x + last2.x, step2.y + last2.y};
-        if (!bounds.within(point2)) [[unlikely]]
-            continue;
-        addDot(point2, colour2);
-        last2 = point2;
-        if (lines && pairCount++ == 4) [[unlikely]] {
-            pairCount = 0;
-            block_.lines[block_.lineCount++] = {
-                dots,
-                static_cast<float>(cx + point1.x),
-                static_cast<float>(cy - point1.y),
-                static_cast<float>(cx + point2.x),
-                static_cast<float>(cy - point2.y),
-                colour2};
-        }
-        if (colour == 14) [[unlikely]] {
-            colour = 1;
-            colour1 = wrappedColours_[0];
-            colour2 = wrappedColours_[1];
-        }
+void CurveWalk::stretchMade(std::int64_t next, double candidateX, double candidateY) {
+    if (next < next_) {
+        left_ = true;
+        next_ = next;
+        candidate1_ = Point{candidateX, candidateY};
+        return;
     }
-    if (reachedCurve1)
-        candidate1_ = last1;
-    last1_ = last1;
-    last2_ = last2;
-    colour_ = colour;
-    colours_ = {colour1, colour2};
-    pairCount_ = pairCount;
-    block_.dotCount = dots;
-    return alfa;
+    candidate1_ = Point{state_.x1, state_.y1};
 }
 
 // A2 and what depends on it, worked out again only where A2 can change.
@@ -252,6 +192,87 @@ std::int64_t CurveWalk::nextChangeOfA2(std::int64_t alfa) const {
 }
 
 } // namespace
+
+// The passes of each stretch in the order of their steps, their dots and lines put in a block
+// that goes to the surface when it is full and at the section's end. Everything a pass
+// touches is held in locals, which then stay in registers.
+void drawInBlocks(PassSection& section, DrawingSurface& surface) {
+    const WalkConstants& constants = section.constants();
+    WalkState& state = section.state();
+    DotBlock block;
+    block.dotWidth = constants.dotWidth;
+    const auto handOver = [&] {
+        surface.drawBlock(block);
+        block.clear();
+    };
+    const Point step1{constants.stepX1, constants.stepY1};
+    const double cx = constants.cx, cy = constants.cy;
+    const double boundX = constants.boundX, boundY = constants.boundY;
+    const auto within = [&](Point point) {
+        return std::fabs(point.x) <= boundX && std::fabs(point.y) <= boundY;
+    };
+    const bool lines = constants.lines;
+    Stretch stretch;
+    while (section.nextStretch(stretch)) {
+        Point last1{state.x1, state.y1}, last2{state.x2, state.y2};
+        const Point step2{stretch.stepX2, stretch.stepY2};
+        std::int16_t colour = state.colour;
+        QRgb colour1 = state.colour1, colour2 = state.colour2;
+        int pairCount = state.pairCount;
+        std::int64_t alfa = stretch.first;
+        std::optional<Point> left;
+        while (alfa <= stretch.last && !left) {
+            if (block.dotCount + 2 > DotBlock::capacity || block.lineCount == block.lines.size())
+                handOver();
+            // Room in the block for two dots and a line a pass.
+            const auto room = static_cast<std::int64_t>(
+                std::min((DotBlock::capacity - block.dotCount) / 2,
+                         block.lines.size() - block.lineCount));
+            const std::int64_t last = std::min(stretch.last, alfa + room - 1);
+            std::size_t dots = block.dotCount;
+            const auto addDot = [&](Point point, QRgb dotColour) {
+                block.x[dots] = static_cast<float>(cx + point.x);
+                block.y[dots] = static_cast<float>(cy - point.y);
+                block.colour[dots] = dotColour;
+                ++dots;
+            };
+            for (; alfa <= last; ++alfa) {
+                const Point point1{step1.x + last1.x, step1.y + last1.y};
+                if (!within(point1)) [[unlikely]] {
+                    left = point1;
+                    break;
+                }
+                addDot(point1, colour1);
+                last1 = point1;
+                const Point point2{step2.x + last2.x, step2.y + last2.y};
+                if (!within(point2)) [[unlikely]]
+                    continue;
+                addDot(point2, colour2);
+                last2 = point2;
+                if (lines && pairCount++ == 4) [[unlikely]] {
+                    pairCount = 0;
+                    block.lines[block.lineCount++] = {
+                        dots,
+                        static_cast<float>(cx + point1.x),
+                        static_cast<float>(cy - point1.y),
+                        static_cast<float>(cx + point2.x),
+                        static_cast<float>(cy - point2.y),
+                        colour2};
+                }
+                if (colour == 14) [[unlikely]] {
+                    colour = 1;
+                    colour1 = constants.wrapped1;
+                    colour2 = constants.wrapped2;
+                }
+            }
+            block.dotCount = dots;
+        }
+        state = {last1.x, last1.y, last2.x, last2.y, pairCount, colour, colour1, colour2};
+        section.stretchMade(alfa, left ? left->x : 0.0, left ? left->y : 0.0);
+    }
+    if (!block.empty())
+        handOver();
+}
 
 void walkCurves(const RunPlan& plan, LinkingLines lines, std::int16_t& Miocolor,
                 PlotVariables& plot, DrawingSurface& surface, ProgressReport* progress) {

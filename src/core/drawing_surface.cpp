@@ -83,3 +83,7 @@ void DrawingSurface::drawBlock(const DotBlock& block) {
     }
     dotsUpTo(block.dotCount);
 }
+
+void DrawingSurface::drawPasses(curve_walk::PassSection& section) {
+    curve_walk::drawInBlocks(section, *this);
+}

@@ -6,6 +6,7 @@
 // Line, Cls); what sets a property is a Qt-style setter (setScaleWidth, setDrawWidth).
 
 #include "core/dot_block.h"
+#include "core/pass_section.h"
 
 #include <QPointF>
 #include <QRectF>
@@ -48,6 +49,8 @@ public:
     // width and each line after setting a width of 1. A surface that draws many dots may do
     // it faster, with the same result.
     virtual void drawBlock(const DotBlock& block);
+    // A part of a run of the curve generator, as drawBlock() would draw its blocks.
+    virtual void drawPasses(curve_walk::PassSection& section);
 
     // User units to logical pixels of the area (1 a pixel while a scale extent is 0).
     const QTransform& userToLogical() const { return userToLogical_; }

@@ -49,6 +49,9 @@ public:
     // untouched in the buffer already; the block's lines keep their place in the order
     // without a change of pen.
     void drawBlock(const DotBlock& block) override;
+    // Walks the section's passes itself, straight into the buffer: of a run of dots on the
+    // same anchor in the same colour only the last is written (image_surface_passes.cpp).
+    void drawPasses(curve_walk::PassSection& section) override;
 
     // The visible area in device pixels, as the buffer will hold it once everything waiting
     // is written.
@@ -111,6 +114,10 @@ private:
     void replayBlockDots(const DotBlock& block, std::size_t from, std::size_t to);
     void writePendingLineInBlock(const DotBlock& block, std::size_t upTo);
     void keepBlockDotsAfterLine(const DotBlock& block);
+    enum class LastDrawn { Nothing, Dot, Line };
+    LastDrawn walkSection(curve_walk::PassSection& section);
+    void writeRunDot(std::int64_t anchor, QRgb colour);
+    void writeRunLine(const std::optional<raster::LineKey>& key, QRgb colour);
 
     QImage buffer_;
     raster::Canvas canvas_;

@@ -46,6 +46,9 @@ public:
     void drawBlock(const DotBlock& block) override {
         passOn([&] { surface_.drawBlock(block); });
     }
+    void drawPasses(curve_walk::PassSection& section) override {
+        passOn([&] { surface_.drawPasses(section); });
+    }
 
 private:
     template <typename Operation> void locked(Operation operation) {

@@ -69,6 +69,12 @@ void PlotSurface::drawBlock(const DotBlock& block) {
     follow(image_); // a block leaves its own pen
 }
 
+void PlotSurface::drawPasses(curve_walk::PassSection& section) {
+    beforeDrawing();
+    image_.drawPasses(section);
+    follow(image_);
+}
+
 void PlotSurface::Cls() {
     beforeDrawing();
     image_.Cls();

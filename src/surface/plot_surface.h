@@ -33,6 +33,7 @@ public:
               std::optional<QRgb> colour = std::nullopt) override;
     void Cls() override;
     void drawBlock(const DotBlock& block) override;
+    void drawPasses(curve_walk::PassSection& section) override;
 
     // The drawing as it stands, in device pixels, cut to the client area.
     QImage snapshot() const;

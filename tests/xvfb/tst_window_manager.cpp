@@ -246,9 +246,11 @@ void WindowManagerTest::firstLongRunShowsItsProgressOverThePlot() {
     program_->Show(constants);
     // A short OA keeps every dot inside, so the long run goes on until "Annulla".
     constants.control<QLineEdit>(QStringLiteral("Text1"))->setText(QStringLiteral("1"));
-    constants.control<QLineEdit>(QStringLiteral("Text3"))->setText(QStringLiteral("100000000"));
+    // 10^9 passes: far longer than the half second before the progress shows.
+    constants.control<QLineEdit>(QStringLiteral("Text3"))->setText(QStringLiteral("1000000000"));
     // t grows slowly enough to stay within its 16-bit limit.
-    constants.control<QLineEdit>(QStringLiteral("Text5"))->setText(QLocale().toString(0.0001));
+    constants.control<QLineEdit>(QStringLiteral("Text5"))
+        ->setText(QLocale().toString(0.00001, 'f', 5));
     QRect dialogFrame;
     QTimer watcher;
     connect(&watcher, &QTimer::timeout, this, [&] {

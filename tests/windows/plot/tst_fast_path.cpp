@@ -1,5 +1,8 @@
+#include "core/cosine_watch.h"
 #include "core/curve_generator.h"
+#include "core/degrees.h"
 #include "core/palette.h"
+#include "core/raster.h"
 #include "plain_curve_run.h"
 #include "surface/plot_surface.h"
 #include "windows/plot/curve_run.h"
@@ -14,6 +17,17 @@ Q_DECLARE_METATYPE(TaggedValue)
 Q_DECLARE_METATYPE(LinkingLines)
 
 namespace {
+
+// What a row of the run table is there for, checked on the plain reading before the runs are
+// compared: the cases the image surface's own walk could get wrong.
+enum class Situation {
+    Any,
+    LineBetweenRunsOnAnAnchor, // a curve's dot, a line, its next dot on the same anchor
+    ColourChangeOnAnAnchor,    // a curve's next dot on the same anchor in another colour
+    EndsAtAWatchZonesFirstPass,
+    EndsAtAWatchZonesLastPass,
+    A2ChangesAtTheLastPass,
+};
 
 // The plot window's client area at 96 DPI.
 const QSize plotClientArea(707, 452);
@@ -175,6 +189,105 @@ struct WorkerProgress : ProgressReport {
 } // namespace
 
 Q_DECLARE_METATYPE(Script)
+Q_DECLARE_METATYPE(Situation)
+
+namespace {
+
+// The plain reading's dots as the anchors the surface behind gives them, and its lines among
+// them. The curves' dots alternate: the rows that look at them keep both curves inside.
+class OperationRecorder : public StandInSurface {
+public:
+    OperationRecorder(DrawingSurface& behind, double ratio)
+        : StandInSurface(behind), ratio_(ratio) {}
+    struct Operation {
+        bool line = false;
+        std::int64_t anchor = 0;
+        QRgb colour = 0;
+    };
+    void PSet(float x, float y, QRgb colour) override {
+        const int pen = std::max(1, static_cast<int>(std::lround(DrawWidth() * ratio_)));
+        const auto at = [&](float position, double unit) {
+            return raster::anchorFor(position * unit, pen);
+        };
+        operations.push_back({false,
+                              std::int64_t{at(y, userToDevice().m22())} << 32 |
+                                  static_cast<std::uint32_t>(at(x, userToDevice().m11())),
+                              colour});
+        behind().PSet(x, y, colour);
+    }
+    void Line(float x1, float y1, float x2, float y2, std::optional<QRgb> colour) override {
+        operations.push_back({true, 0, 0});
+        behind().Line(x1, y1, x2, y2, colour);
+    }
+    // Whether a curve's dot is followed by its next one on the same anchor, with a line
+    // between them or in another colour.
+    bool nextDotOnTheSameAnchor(bool lineBetween, bool otherColour) const {
+        for (int curve = 0; curve < 2; ++curve) {
+            std::optional<Operation> before;
+            bool line = false;
+            int dots = 0;
+            for (const Operation& operation : operations) {
+                if (operation.line) {
+                    line = true;
+                    continue;
+                }
+                if (dots++ % 2 != curve)
+                    continue;
+                if (before && before->anchor == operation.anchor &&
+                    (before->colour != operation.colour) == otherColour && line == lineBetween)
+                    return true;
+                before = operation;
+                line = false;
+            }
+        }
+        return false;
+    }
+    QList<Operation> operations;
+
+private:
+    double ratio_ = 1.0;
+};
+
+// The situation of the row occurs in the plain reading of its run.
+bool situationOccurs(Situation situation, const OperationRecorder& plain, std::int64_t lastAlfa,
+                     const CurveConstants& constants) {
+    switch (situation) {
+    case Situation::Any:
+        return true;
+    case Situation::LineBetweenRunsOnAnAnchor:
+        return plain.nextDotOnTheSameAnchor(true, false);
+    case Situation::ColourChangeOnAnAnchor:
+        return plain.nextDotOnTheSameAnchor(false, true);
+    case Situation::EndsAtAWatchZonesFirstPass: {
+        CosineWatch watch(degreeToRadianSingle);
+        return watch.nextZero(0, lastAlfa - 1) == lastAlfa && watch.clearBefore() == lastAlfa;
+    }
+    case Situation::EndsAtAWatchZonesLastPass: {
+        // The zone holds the last pass and the two before; asking about the last plans the
+        // next zone.
+        CosineWatch watch(degreeToRadianSingle);
+        if (watch.nextZero(0, lastAlfa - 1) != lastAlfa || watch.clearBefore() != lastAlfa - 2)
+            return false;
+        watch.nextZero(lastAlfa, lastAlfa);
+        return watch.clearBefore() > lastAlfa;
+    }
+    case Situation::A2ChangesAtTheLastPass: {
+        // The plain reading leaves the A2 of the last pass it made.
+        const auto A2after = [&](std::int64_t passes) {
+            DrawingSurface nowhere;
+            PlotVariables plot;
+            setUpPlotWindow(nowhere, plot, TaggedValue::fromDouble(0.63));
+            std::int16_t colour = 0;
+            plain_curve_run::run(constants, LinkingLines::Off, colour, plot, nowhere, passes);
+            return plot.A2;
+        };
+        return A2after(lastAlfa) != A2after(lastAlfa + 1);
+    }
+    }
+    return false;
+}
+
+} // namespace
 
 // The fast paths against the plain reading: the generator's shortcuts (t's trigonometry
 // kept while t stays, no cosine where it cannot be zero, the early end) and the surface's
@@ -211,31 +324,54 @@ void FastPathTest::runsMatchThePlainReading_data() {
     QTest::addColumn<int>("Miocolor");
     QTest::addColumn<int>("runs");
     QTest::addColumn<double>("Incr");
+    QTest::addColumn<Situation>("situation");
     const auto constants = [](double a, double b, double c, const TaggedValue& e) {
         return CurveConstants{number(a), number(b), number(c), e};
     };
     const CurveConstants defaults = constants(86, 55, 90, number(1));
-    QTest::newRow("defaults") << defaults << LinkingLines::Off << 0 << 1 << 0.63;
-    QTest::newRow("defaults, lines") << defaults << LinkingLines::On << 0 << 1 << 0.63;
+    QTest::newRow("defaults") << defaults << LinkingLines::Off << 0 << 1 << 0.63 << Situation::Any;
+    QTest::newRow("defaults, lines") << defaults << LinkingLines::On << 0 << 1 << 0.63 << Situation::Any;
     // The first pair in 14 and 15, the rest in 1 and 2: dots over dots of another colour.
-    QTest::newRow("across the colour wrap") << defaults << LinkingLines::On << 13 << 2 << 0.63;
+    QTest::newRow("across the colour wrap") << defaults << LinkingLines::On << 13 << 2 << 0.63 << Situation::Any;
     QTest::newRow("runs over runs")
-        << constants(120, 30, 400, number(3)) << LinkingLines::On << 4 << 3 << 0.55;
+        << constants(120, 30, 400, number(3)) << LinkingLines::On << 4 << 3 << 0.55 << Situation::Any;
     // A hundred thousand passes: ALFA outgrows 16 bits, t stays for 100 passes at a time,
     // and most dots and lines fall on the pixels of the ones before.
     QTest::newRow("a long run with lines")
-        << constants(200, 45, 1e5, number(0.01)) << LinkingLines::On << 0 << 1 << 0.63;
+        << constants(200, 45, 1e5, number(0.01)) << LinkingLines::On << 0 << 1 << 0.63 << Situation::Any;
     QTest::newRow("a single increment") << constants(150, 70, 40000, TaggedValue::fromSingle(0.3f))
-                                        << LinkingLines::On << 2 << 1 << 0.75;
+                                        << LinkingLines::On << 2 << 1 << 0.75 << Situation::Any;
     // Curve 1 leaves the bounds after a quarter of the run, for good; t still changes at
     // the last pass.
     QTest::newRow("an early end") << constants(600, 45, 40001, number(0.75)) << LinkingLines::Off
-                                  << 0 << 1 << 0.63;
+                                  << 0 << 1 << 0.63 << Situation::Any;
     // Curve 2 swings back over curve 1 and out of the low bounds and in again.
     QTest::newRow("curve 2 out and in")
-        << constants(190, 180, 400, number(30)) << LinkingLines::On << 0 << 1 << 0.08;
+        << constants(190, 180, 400, number(30)) << LinkingLines::On << 0 << 1 << 0.08 << Situation::Any;
     QTest::newRow("a fractional n")
-        << constants(86, 55, 90.5, number(0.5)) << LinkingLines::On << 0 << 1 << 0.63;
+        << constants(86, 55, 90.5, number(0.5)) << LinkingLines::On << 0 << 1 << 0.63 << Situation::Any;
+    // The image surface writes only the last dot of a run on one anchor, and hands a line on
+    // only once the dots before it are settled. A slow run: curve 1 keeps its anchor for about
+    // seventy passes, a line every five.
+    const CurveConstants slow = constants(20, 45, 2000, number(0.01));
+    QTest::newRow("runs on one anchor with a line between")
+        << slow << LinkingLines::On << 0 << 1 << 0.63 << Situation::LineBetweenRunsOnAnAnchor;
+    // The first pair in 14 and 15, the next in 1 and 2 on the same anchors.
+    QTest::newRow("a colour change within a run on one anchor")
+        << slow << LinkingLines::On << 13 << 1 << 0.63 << Situation::ColourChangeOnAnAnchor;
+    // The passes next to a zero of cos(ALFA × P1) are found ahead: runs that end at the first
+    // and at the last of those passes.
+    const std::int64_t zone = CosineWatch(degreeToRadianSingle).clearBefore();
+    QTest::newRow("the run ends at a watch zone's first pass")
+        << constants(20, 45, static_cast<double>(zone), number(0.01)) << LinkingLines::On << 0
+        << 1 << 0.63 << Situation::EndsAtAWatchZonesFirstPass;
+    QTest::newRow("the run ends at a watch zone's last pass")
+        << constants(20, 45, static_cast<double>(zone + 2), number(0.01)) << LinkingLines::On
+        << 0 << 1 << 0.63 << Situation::EndsAtAWatchZonesLastPass;
+    // ALFA × 0.01 reaches 1.5 at the last pass: t changes for that pass alone.
+    QTest::newRow("A2 changes at the run's last pass")
+        << constants(20, 45, 150, number(0.01)) << LinkingLines::On << 0 << 1 << 0.63
+        << Situation::A2ChangesAtTheLastPass;
 }
 
 void FastPathTest::runsMatchThePlainReading() {
@@ -244,12 +380,14 @@ void FastPathTest::runsMatchThePlainReading() {
     QFETCH(int, Miocolor);
     QFETCH(int, runs);
     QFETCH(double, Incr);
+    QFETCH(Situation, situation);
     Host fastHost(PlotSurface::Drawing::Economical);
     Host plainHost(PlotSurface::Drawing::Direct);
     PlotVariables fast;
     PlotVariables plain;
     setUpPlotWindow(*fastHost.surface, fast, TaggedValue::fromDouble(Incr));
     setUpPlotWindow(*plainHost.surface, plain, TaggedValue::fromDouble(Incr));
+    OperationRecorder plainRecorder(*plainHost.surface, plainHost.surface->devicePixelRatioF());
     auto fastColour = static_cast<std::int16_t>(Miocolor);
     auto plainColour = static_cast<std::int16_t>(Miocolor);
     for (int count = 0; count < runs; ++count) {
@@ -257,9 +395,12 @@ void FastPathTest::runsMatchThePlainReading() {
         const auto fastMessage =
             runCurveGenerator(constants, thisRun, fastColour, fast, *fastHost.surface);
         const auto plainMessage =
-            plain_curve_run::run(constants, thisRun, plainColour, plain, *plainHost.surface);
+            plain_curve_run::run(constants, thisRun, plainColour, plain, plainRecorder);
         QVERIFY(!fastMessage && !plainMessage);
     }
+    QVERIFY(situationOccurs(situation, plainRecorder,
+                            static_cast<std::int64_t>(constants.VALc.toDouble().value()),
+                            constants));
     verifySameRun({fastHost.surface, &fast, fastColour}, {plainHost.surface, &plain, plainColour});
 }
 
