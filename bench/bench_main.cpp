@@ -53,6 +53,9 @@ const std::vector<Ratio> ratios{
     {"explore_draw_default_ms", "explore/frame_90", "", ""},
     {"explore_draw_3e5_ms", "explore/frame_3e5", "", ""},
     {"explore_kept_over_afresh", "explore/frame_90", "explore/frame_90_afresh", ""},
+    {"lens_step_1e6_ms", "lens/step_1e6", "", "median_ms"},
+    {"lens_step_1e6_p99_ms", "lens/step_1e6", "", "p99_ms"},
+    {"lens_hit_us", "lens/hit", "", "median_us"},
 };
 
 // Google Benchmark's flags, with the repetitions of all cases interleaved unless the
@@ -96,6 +99,7 @@ int main(int argc, char** argv) {
         registerExportBenchmarks();
         registerSessionBenchmarks();
         registerExploreBenchmarks();
+        registerLensBenchmarks();
     }
     std::vector<std::string> arguments = benchmarkArguments(argc, argv);
     std::vector<char*> pointers;

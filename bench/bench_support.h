@@ -21,3 +21,4 @@ void registerSurfaceBenchmarks();
 void registerExportBenchmarks();
 void registerSessionBenchmarks();
 void registerExploreBenchmarks();
+void registerLensBenchmarks();

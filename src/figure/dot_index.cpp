@@ -87,18 +87,19 @@ DotIndex::DotIndex(const PlotJournal& journal, const FigureLook& look) {
 void DotIndex::addRun(const std::vector<QPointF>& users, const std::vector<QRgb>& colours,
                       const PlotVariables& plot, const QTransform& userToLogical,
                       const PlotRun& run) {
-    if (users.empty())
-        return;
+    // Counted when it draws nothing too: the status line numbers the journal's runs.
     runs_.push_back(run.constants);
     const auto runNumber = static_cast<std::uint32_t>(runs_.size());
+    if (users.empty())
+        return;
     const QPointF origin(plot.CX.single(), plot.CY.single());
     const QRgb first = colours.front();
     const bool wraps = first == paletteColor(14);
     Passes passes(plot);
     std::int64_t alfa = -1;
     for (std::size_t index = 0; index < users.size(); ++index) {
-        const bool curve1 = index == 0 || colours[index] == first ||
-                            (wraps && colours[index] == paletteColor(1));
+        const bool curve1 =
+            index == 0 || colours[index] == first || (wraps && colours[index] == paletteColor(1));
         if (curve1)
             alfa = passes.next();
         const QPointF user = users[index];
@@ -123,7 +124,7 @@ std::int64_t DotIndex::cellOf(QPointF logical) {
     return cellKey(cellAlong(logical.x()), cellAlong(logical.y()));
 }
 
-std::optional<NamedDot> DotIndex::nearest(QPointF logical, double within) const {
+std::optional<std::size_t> DotIndex::nearestIndex(QPointF logical, double within) const {
     std::optional<std::size_t> best;
     double bestDistance = within;
     const std::int64_t right = cellAlong(logical.x() + within);
@@ -136,15 +137,40 @@ std::optional<NamedDot> DotIndex::nearest(QPointF logical, double within) const 
             for (const std::size_t index : found->second) {
                 const QPointF apart = dots_[index].logical - logical;
                 const double distance = std::hypot(apart.x(), apart.y());
-                if (distance < bestDistance || (distance == bestDistance && best && index > *best)) {
+                if (distance < bestDistance ||
+                    (distance == bestDistance && best && index > *best)) {
                     bestDistance = distance;
                     best = index;
                 }
             }
         }
-    if (!best)
+    return best;
+}
+
+std::optional<NamedDot> DotIndex::nearest(QPointF logical, double within) const {
+    const std::optional<std::size_t> index = nearestIndex(logical, within);
+    if (!index)
         return std::nullopt;
-    return dot(*best);
+    return dot(*index);
+}
+
+// A run's dots lie together, its two curves taking turns, so the neighbour is a few steps away
+// unless the other curve went on alone for a while.
+std::optional<std::size_t> DotIndex::traced(std::size_t index, Trace direction) const {
+    const Kept& from = dots_.at(index);
+    const auto along = [&](std::size_t at) -> std::optional<std::size_t> {
+        if (direction == Trace::Next)
+            return at + 1 < dots_.size() ? std::optional(at + 1) : std::nullopt;
+        return at > 0 ? std::optional(at - 1) : std::nullopt;
+    };
+    for (std::optional<std::size_t> at = along(index); at; at = along(*at)) {
+        const Kept& dot = dots_[*at];
+        if (dot.run != from.run)
+            return std::nullopt;
+        if (dot.curve == from.curve)
+            return at;
+    }
+    return std::nullopt;
 }
 
 NamedDot DotIndex::dot(std::size_t index) const {

@@ -13,11 +13,11 @@
 
 // A dot as the generator drew it.
 struct NamedDot {
-    QPointF place;           // from O, y upwards, in OA's units
-    QPointF logical;         // in the plot's area, logical pixels
-    std::size_t run = 0;     // the journal's run that drew it, from 1
-    int curve = 1;           // 1 along OA, 2 the other
-    std::int64_t alfa = 0;   // the pass
+    QPointF place;         // from O, y upwards, in OA's units
+    QPointF logical;       // in the plot's area, logical pixels
+    std::size_t run = 0;   // the journal's run that drew it, from 1
+    int curve = 1;         // 1 along OA, 2 the other
+    std::int64_t alfa = 0; // the pass
     CurveConstants constants;
 };
 
@@ -30,7 +30,12 @@ public:
     NamedDot dot(std::size_t index) const;
     // The dot nearest a point of the area, within that many logical pixels of it; of dots as
     // near, the one drawn last, which lies on top.
+    std::optional<std::size_t> nearestIndex(QPointF logical, double within) const;
     std::optional<NamedDot> nearest(QPointF logical, double within) const;
+
+    // The dot of the same run and curve drawn just before or after a dot; none past its ends.
+    enum class Trace { Previous, Next };
+    std::optional<std::size_t> traced(std::size_t index, Trace direction) const;
 
 private:
     static constexpr double cellSize = 4.0; // logical pixels

@@ -6,6 +6,7 @@
 #include "figure/figure_module.h"
 #include "figure/session_file.h"
 #include "figure/vector_surface.h"
+#include "figure/zoomed_view.h"
 #include "surface/image_surface.h"
 
 #include <QBuffer>
@@ -420,9 +421,15 @@ QSizeF recordedSize(const FigureLook& look) {
 
 namespace {
 
-// The journal replayed onto a surface in the look's run colours.
+// The journal replayed onto a surface in the look's run colours, through its view.
 Replay replayInColours(const PlotJournal& journal, const FigureLook& look, DrawingSurface& surface,
                        ProgressReport* progress, PlotVariables* variables = nullptr) {
+    if (look.view) {
+        ZoomedSurface zoomed(surface, *look.view, QSizeF(look.logicalSize));
+        FigureLook seen = look;
+        seen.view.reset();
+        return replayInColours(journal, seen, zoomed, progress, variables);
+    }
     if (look.runColours == RunColours::Original)
         return replayJournal(journal, surface, progress, variables);
     Recolouring recolouring(surface);

@@ -2,6 +2,7 @@
 
 #include "figure/figure_formats.h"
 #include "figure/figure_options.h"
+#include "figure/lens_view.h"
 #include "figure/replay.h"
 #include "figure/run_colours.h"
 
@@ -23,6 +24,7 @@ struct FigureLook {
     QRgb foreground = 0xff000000;
     QRgb background = 0xffffffff;
     RunColours runColours = RunColours::Original; // the screen's, or a hue a run
+    std::optional<LensView> view = std::nullopt;   // none: the whole area
 };
 
 // The copies below replay the journal; a progress, when given, hears of the passes and may

@@ -25,6 +25,13 @@ std::span<const FigureFormatRow> figureFormats() {
     return rows;
 }
 
+const FigureFormatRow& figureFormatFiltered(const QString& filterText) {
+    for (const FigureFormatRow& row : rows)
+        if (filterText == QString::fromUtf8(row.filterText))
+            return row;
+    return rows.front();
+}
+
 std::optional<FigureFormat> formatForFile(const QString& path) {
     const QString suffix = QFileInfo(path).suffix().toLower();
     for (const FigureFormatRow& row : rows)

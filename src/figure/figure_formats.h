@@ -20,6 +20,8 @@ struct FigureFormatRow {
 
 // In the save dialog's order; the first is the default.
 std::span<const FigureFormatRow> figureFormats();
+// The row of a save dialog's filter text; the first for one not in the table.
+const FigureFormatRow& figureFormatFiltered(const QString& filterText);
 
 // The format for a file name's extension (case ignored), or nothing for an unknown one.
 std::optional<FigureFormat> formatForFile(const QString& path);

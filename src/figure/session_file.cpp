@@ -68,10 +68,17 @@ QJsonObject animationToJson(const Animation& animation) {
             {QStringLiteral("lines"), animation.lines == LinkingLines::On}};
 }
 
+QJsonObject viewToJson(const LensView& view) {
+    return {{QStringLiteral("zoom"), view.zoom},
+            {QStringLiteral("centreX"), view.centre.x()},
+            {QStringLiteral("centreY"), view.centre.y()}};
+}
+
 } // namespace
 
 QByteArray encodeSession(const SessionControls& controls, const std::vector<SessionEntry>& history,
-                         const std::optional<Animation>& animation) {
+                         const std::optional<Animation>& animation,
+                         const std::optional<LensView>& view) {
     QJsonArray read;
     for (const TaggedValue& value : controls.constants)
         read.append(valueToJson(value));
@@ -85,18 +92,21 @@ QByteArray encodeSession(const SessionControls& controls, const std::vector<Sess
     const QJsonObject constants{{QStringLiteral("texts"), textsToJson(controls.constantTexts)},
                                 {QStringLiteral("read"), read}};
     QJsonObject session{{QStringLiteral("program"), programName},
-                              {QStringLiteral("locale"), QLocale().name()},
-                              {QStringLiteral("calibration"), calibration},
-                              {QStringLiteral("constants"), constants},
-                              {QStringLiteral("colourCursor"), controls.Miocolor},
-                              {QStringLiteral("history"), entries}};
+                        {QStringLiteral("locale"), QLocale().name()},
+                        {QStringLiteral("calibration"), calibration},
+                        {QStringLiteral("constants"), constants},
+                        {QStringLiteral("colourCursor"), controls.Miocolor},
+                        {QStringLiteral("history"), entries}};
     if (animation)
         session.insert(QStringLiteral("animation"), animationToJson(*animation));
+    if (view)
+        session.insert(QStringLiteral("view"), viewToJson(*view));
     // The format's name and version come first, where a file manager's magic looks: a JSON
     // object's fields are written in the order of their names otherwise.
     const QByteArray rest = QJsonDocument(session).toJson(QJsonDocument::Indented);
-    return "{\n    \"format\": \"" + sessionFormatName.toUtf8() + "\",\n    \"version\": " +
-           QByteArray::number(sessionFormatVersion) + ",\n" + rest.mid(2);
+    return "{\n    \"format\": \"" + sessionFormatName.toUtf8() +
+           "\",\n    \"version\": " + QByteArray::number(sessionFormatVersion) + ",\n" +
+           rest.mid(2);
 }
 
 namespace {
@@ -128,7 +138,9 @@ public:
             if (!taken_.contains(key))
                 throw Fault{QStringLiteral("il campo «%1» è sconosciuto").arg(path(key))};
     }
-    QString path(const QString& name) const { return where_.isEmpty() ? name : where_ + '.' + name; }
+    QString path(const QString& name) const {
+        return where_.isEmpty() ? name : where_ + '.' + name;
+    }
 
 private:
     QJsonObject object_; // a copy: callers pass temporaries (toObject())
@@ -159,6 +171,7 @@ private:
     TaggedValue readIncr(const QJsonValue& value, const QString& name) const;
     TaggedValue typedNumber(const QString& text, const QString& name) const;
     Animation readAnimation(const QJsonObject& object) const;
+    LensView readView(const QJsonObject& object) const;
 
     SessionRecord record_;
     QLocale locale_;
@@ -181,9 +194,13 @@ SessionRecord SessionReader::read(const QJsonObject& root) {
     for (qsizetype index = 0; index < history.size(); ++index)
         record_.history.push_back(
             readEntry(history.at(index), QStringLiteral("history[%1]").arg(index)));
-    const QJsonValue animation = fields.takeOptional(QStringLiteral("animation"), QJsonValue::Object);
+    const QJsonValue animation =
+        fields.takeOptional(QStringLiteral("animation"), QJsonValue::Object);
     if (!animation.isUndefined())
         record_.animation = readAnimation(animation.toObject());
+    const QJsonValue view = fields.takeOptional(QStringLiteral("view"), QJsonValue::Object);
+    if (!view.isUndefined())
+        record_.view = readView(view.toObject());
     fields.finish();
     return std::move(record_);
 }
@@ -212,14 +229,16 @@ void SessionReader::readCalibration(const QJsonObject& object) {
     if (object.value(QStringLiteral("Incr")).isNull())
         fields.take(QStringLiteral("Incr"), QJsonValue::Null);
     else
-        record_.controls.Incr = readIncr(fields.take(QStringLiteral("Incr"), QJsonValue::Double), name);
+        record_.controls.Incr =
+            readIncr(fields.take(QStringLiteral("Incr"), QJsonValue::Double), name);
     fields.finish();
 }
 
 void SessionReader::readConstants(const QJsonObject& object) {
     Fields fields(object, QStringLiteral("constants"));
-    record_.controls.constantTexts = readTexts(fields.take(QStringLiteral("texts"), QJsonValue::Array),
-                                               fields.path(QStringLiteral("texts")), false);
+    record_.controls.constantTexts =
+        readTexts(fields.take(QStringLiteral("texts"), QJsonValue::Array),
+                  fields.path(QStringLiteral("texts")), false);
     const QJsonArray read = fields.take(QStringLiteral("read"), QJsonValue::Array).toArray();
     if (read.size() != 4)
         throw Fault{QStringLiteral("il campo «constants.read» non ha quattro valori")};
@@ -317,7 +336,7 @@ PlotRun SessionReader::readRun(const QJsonObject& object, const QString& name) c
     for (std::size_t index = 0; index < values.size(); ++index)
         run.typed[index] = typedHere(run.typed[index], values[index]->real());
     run.lines = fields.take(QStringLiteral("lines"), QJsonValue::Bool).toBool() ? LinkingLines::On
-                                                                              : LinkingLines::Off;
+                                                                                : LinkingLines::Off;
     run.startColour = static_cast<std::int16_t>(
         wholeIn(fields.take(QStringLiteral("colourBefore"), QJsonValue::Double), 0, 32767,
                 fields.path(QStringLiteral("colourBefore"))));
@@ -352,6 +371,19 @@ Animation SessionReader::readAnimation(const QJsonObject& object) const {
     if (const std::optional<QString> fault = animationFault(animation))
         throw Fault{QStringLiteral("l'animazione non è valida: %1").arg(*fault)};
     return animation;
+}
+
+// The lens's zoom and centre within their limits.
+LensView SessionReader::readView(const QJsonObject& object) const {
+    Fields fields(object, QStringLiteral("view"));
+    const double zoom = fields.take(QStringLiteral("zoom"), QJsonValue::Double).toDouble();
+    const double x = fields.take(QStringLiteral("centreX"), QJsonValue::Double).toDouble();
+    const double y = fields.take(QStringLiteral("centreY"), QJsonValue::Double).toDouble();
+    fields.finish();
+    const LensView view{zoom, QPointF(x, y)};
+    if (!withinLimits(view))
+        throw Fault{QStringLiteral("la vista «view» è fuori dai limiti")};
+    return view;
 }
 
 // The reading stopped at the end of the text, or in a word the end cut off: Qt calls "fals" at

@@ -5,6 +5,7 @@
 
 #include "core/session.h"
 #include "figure/animation.h"
+#include "figure/lens_view.h"
 
 #include <QByteArray>
 #include <QString>
@@ -27,11 +28,15 @@ struct SessionRecord {
     QString program; // the version of the program that wrote it
     // An animation's frame, or a whole animation, carries its parameter, range and step.
     std::optional<Animation> animation;
+    // A figure saved from the lens carries the view it shows.
+    std::optional<LensView> view = std::nullopt;
 };
 
-// The session as a session file's text, with the animation it belongs to, if any.
+// The session as a session file's text, with the animation it belongs to and the view it was
+// seen through, if any.
 QByteArray encodeSession(const SessionControls& controls, const std::vector<SessionEntry>& history,
-                         const std::optional<Animation>& animation = std::nullopt);
+                         const std::optional<Animation>& animation = std::nullopt,
+                         const std::optional<LensView>& view = std::nullopt);
 
 // A session file's text read back; what is wrong with it, in Italian, when it cannot be.
 // Numbers typed by the user are read as the constants window reads them, in the locale the

@@ -9,7 +9,8 @@
 
 namespace {
 
-// How far beyond the area a line is still drawn before it is cut, in logical pixels.
+// How far beyond the area a line is still drawn before it is cut, and a dot at all, in
+// logical pixels.
 constexpr double lineMargin = 64.0;
 
 // Liang and Barsky's cut of a segment to a rectangle.
@@ -71,7 +72,8 @@ QTransform lensTransform(const LensView& view, QSizeF area) {
 
 ZoomedSurface::ZoomedSurface(DrawingSurface& surface, const LensView& view, QSizeF area)
     : StandInSurface(surface), view_(lensTransform(view, area)),
-      reach_(QRectF(QPointF(0, 0), area).adjusted(-lineMargin, -lineMargin, lineMargin, lineMargin)),
+      reach_(
+          QRectF(QPointF(0, 0), area).adjusted(-lineMargin, -lineMargin, lineMargin, lineMargin)),
       mapping_(view == wholeArea(area) ? Mapping::Untouched : Mapping::Through),
       mapped_(std::make_unique<DotBlock>()) {
     followed();
@@ -91,13 +93,15 @@ QPointF ZoomedSurface::toUser(QPointF shown) const {
 void ZoomedSurface::PSet(float x, float y, QRgb colour) {
     if (mapping_ == Mapping::Untouched)
         return behind().PSet(x, y, colour);
-    const QPointF at = toUser(userToShown_.map(QPointF(x, y)));
+    const QPointF shown = userToShown_.map(QPointF(x, y));
+    if (!reach_.contains(shown))
+        return;
+    const QPointF at = toUser(shown);
     behind().PSet(float(at.x()), float(at.y()), colour);
 }
 
 std::optional<QLineF> ZoomedSurface::shownLine(float x1, float y1, float x2, float y2) const {
-    const std::optional<QLineF> cut =
-        cutTo(userToShown_.map(QLineF(x1, y1, x2, y2)), reach_);
+    const std::optional<QLineF> cut = cutTo(userToShown_.map(QLineF(x1, y1, x2, y2)), reach_);
     if (!cut)
         return std::nullopt;
     return QLineF(toUser(cut->p1()), toUser(cut->p2()));
@@ -107,8 +111,8 @@ void ZoomedSurface::Line(float x1, float y1, float x2, float y2, std::optional<Q
     if (mapping_ == Mapping::Untouched)
         return behind().Line(x1, y1, x2, y2, colour);
     if (const std::optional<QLineF> line = shownLine(x1, y1, x2, y2))
-        behind().Line(float(line->x1()), float(line->y1()), float(line->x2()),
-                      float(line->y2()), colour);
+        behind().Line(float(line->x1()), float(line->y1()), float(line->x2()), float(line->y2()),
+                      colour);
 }
 
 void ZoomedSurface::Cls() {
@@ -128,13 +132,18 @@ void ZoomedSurface::drawBlock(const DotBlock& block) {
     for (std::size_t dot = 0; dot <= block.dotCount; ++dot) {
         for (; line < block.lineCount && block.lines[line].before == dot; ++line) {
             const DotBlock::Line& given = block.lines[line];
-            if (const std::optional<QLineF> shown = shownLine(given.x1, given.y1, given.x2, given.y2))
+            if (const std::optional<QLineF> shown =
+                    shownLine(given.x1, given.y1, given.x2, given.y2))
                 mapped.addLine(float(shown->x1()), float(shown->y1()), float(shown->x2()),
                                float(shown->y2()), given.colour);
         }
         if (dot == block.dotCount)
             break;
-        const QPointF at = toUser(userToShown_.map(QPointF(block.x[dot], block.y[dot])));
+        // A dot far outside the view is left out: a vector copy would write it all the same.
+        const QPointF shown = userToShown_.map(QPointF(block.x[dot], block.y[dot]));
+        if (!reach_.contains(shown))
+            continue;
+        const QPointF at = toUser(shown);
         mapped.addDot(float(at.x()), float(at.y()), block.colour[dot]);
     }
     behind().drawBlock(mapped);
@@ -151,8 +160,7 @@ LensPicture renderLens(const PlotJournal& journal, const FigureLook& look, doubl
     if (replayJournal(journal, surface, progress, &plot) == Replay::Stopped)
         return {};
     image.flush();
-    return {image.snapshot(), surface.userToLogical(),
-            QPointF(plot.CX.single(), plot.CY.single())};
+    return {image.snapshot(), surface.userToLogical(), QPointF(plot.CX.single(), plot.CY.single())};
 }
 
 std::optional<QRectF> drawnBounds(const PlotJournal& journal, const FigureLook& look) {

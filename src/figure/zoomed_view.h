@@ -12,22 +12,15 @@
 #include <memory>
 #include <optional>
 
-// A view of the plot's area: the point of the area (in its logical pixels, as the plot window
-// shows it) that lies at the centre, and how many times larger everything is drawn there.
-struct LensView {
-    double zoom = 1.0;
-    QPointF centre;
-    friend bool operator==(const LensView&, const LensView&) = default;
-};
-
 // The view that shows the whole area as the plot window does.
 LensView wholeArea(QSizeF area);
 // The area's logical pixels to the ones the view shows.
 QTransform lensTransform(const LensView& view, QSizeF area);
 
 // Another surface's drawing seen through a view: every dot and line is moved to where the
-// view shows it, a dot keeping its width in pixels. The scale and pen are the wrapped
-// surface's, as with LockedSurface. A view of the whole area passes everything on untouched.
+// view shows it, a dot keeping its width in pixels; what lies far outside it is left out. The scale
+// and pen are the wrapped surface's, as with LockedSurface. A view of the whole area passes
+// everything on untouched.
 class ZoomedSurface : public StandInSurface {
 public:
     ZoomedSurface(DrawingSurface& surface, const LensView& view, QSizeF area);

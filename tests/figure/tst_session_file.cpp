@@ -148,6 +148,14 @@ void SessionFileTest::hostileTextIsRefused_data() {
                                       << "«history[1].run.colourBefore» è fuori dai limiti";
     QTest::newRow("negative Incr") << with("\"Incr\": 0.25", "\"Incr\": -0.25")
                                    << "«history[2].setUp.Incr» è fuori dai limiti";
+    QTest::newRow("a view zoomed past the lens's limit")
+        << with("\"colourCursor\"",
+                "\"view\": {\"zoom\": 2e6, \"centreX\": 1, \"centreY\": 2}, \"colourCursor\"")
+        << "«view» è fuori dai limiti";
+    QTest::newRow("a view with a field it has not")
+        << with("\"colourCursor\"", "\"view\": {\"zoom\": 2, \"centreX\": 1, \"centreY\": 2, "
+                                    "\"angle\": 0}, \"colourCursor\"")
+        << "«view.angle» è sconosciuto";
     QTest::newRow("too many entries")
         << with("\"history\": [", "\"history\": [" + clears) << "troppi passi";
     QTest::newRow("deep nesting") << QByteArray(100000, '[') + QByteArray(100000, ']')

@@ -7,6 +7,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <functional>
 #include <limits>
 #include <optional>
 
@@ -91,11 +92,12 @@ inline void pass(const TaggedValue& ALFA, double epsilon, LinkingLines lines,
 }
 
 // One run; returns the message of an n of 0, as the generator does. A run stopped by the
-// user makes only its first passes.
-inline std::optional<QString> run(const CurveConstants& constants, LinkingLines lines,
-                                  std::int16_t& Miocolor, PlotVariables& plot,
-                                  DrawingSurface& surface,
-                                  std::int64_t passesMade = std::numeric_limits<std::int64_t>::max()) {
+// user makes only its first passes. beforePass, when given, hears each pass's ALFA first.
+inline std::optional<QString>
+run(const CurveConstants& constants, LinkingLines lines, std::int16_t& Miocolor,
+    PlotVariables& plot, DrawingSurface& surface,
+    std::int64_t passesMade = std::numeric_limits<std::int64_t>::max(),
+    const std::function<void(std::int64_t)>& beforePass = {}) {
     Miocolor = static_cast<std::int16_t>(Miocolor + 1);
     plot.OA = constants.VALa;
     plot.BETA1 = multiply(constants.VALb, plot.P1).value();
@@ -109,8 +111,11 @@ inline std::optional<QString> run(const CurveConstants& constants, LinkingLines 
     std::int64_t made = 0;
     for (TaggedValue ALFA = TaggedValue::fromInt16(0);
          compareNumber(ALFA, last).value() <= 0 && made++ < passesMade;
-         ALFA = add(ALFA, TaggedValue::fromInt16(1)).value())
+         ALFA = add(ALFA, TaggedValue::fromInt16(1)).value()) {
+        if (beforePass)
+            beforePass(static_cast<std::int64_t>(number(ALFA)));
         pass(ALFA, epsilon, lines, Miocolor, plot, surface, walk);
+    }
     return std::nullopt;
 }
 

@@ -16,7 +16,7 @@ LensModel::LensModel(QSizeF area) : area_(area), history_{wholeArea(area)} {}
 
 void LensModel::go(LensView next, ViewStep step) {
     next.zoom = std::clamp(next.zoom, minimumZoom, maximumZoom);
-    if (!std::isfinite(next.centre.x()) || !std::isfinite(next.centre.y()))
+    if (!withinLimits(next))
         return;
     if (step == ViewStep::SameAsLast && current_ > 0) {
         history_[current_] = next;
@@ -65,6 +65,10 @@ void LensModel::fitArea(const QRectF& areaBox, Margin margin) {
     const double width = std::max(box.width() * grown, smallestSide);
     const double height = std::max(box.height() * grown, smallestSide);
     go({std::min(area_.width() / width, area_.height() / height), box.center()});
+}
+
+void LensModel::centreOn(QPointF areaPoint) {
+    go({view().zoom, areaPoint});
 }
 
 void LensModel::reset() {

@@ -17,8 +17,8 @@ enum class ViewStep { New, SameAsLast };
 
 class LensModel {
 public:
-    static constexpr double minimumZoom = 1.0 / 64.0;
-    static constexpr double maximumZoom = 1e6;
+    static constexpr double minimumZoom = smallestLensZoom;
+    static constexpr double maximumZoom = largestLensZoom;
     // What the buttons and the keys + and − zoom by.
     static constexpr double zoomStep = 2.0;
 
@@ -38,6 +38,8 @@ public:
     // Shows that rectangle of the area as large as it fits, with a margin or without.
     enum class Margin { None, Some };
     void fitArea(const QRectF& areaBox, Margin margin = Margin::Some);
+    // Puts that point of the area at the middle, at the same zoom.
+    void centreOn(QPointF areaPoint);
     // The whole area, as the plot window shows it.
     void reset();
 

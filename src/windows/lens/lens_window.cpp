@@ -1,11 +1,15 @@
 #include "windows/lens/lens_window.h"
 
 #include "core/number_text.h"
+#include "figure/session_file.h"
 #include "shell/focus_frame.h"
 #include "shell/layout.h"
+#include "shell/platform.h"
 #include "shell/program_shell.h"
 #include "windows/lens/lens_frame.h"
 
+#include <QAction>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -125,6 +129,17 @@ QString dotText(const NamedDot& dot) {
              formatDouble(dot.place.x()), formatDouble(dot.place.y()));
 }
 
+QString placeText(QPointF place) {
+    return QStringLiteral("x = %1   y = %2   (da O, in unità di OA)")
+        .arg(formatDouble(place.x()), formatDouble(place.y()));
+}
+
+// The text, and the same for a screen reader, which reads the change.
+void showStatus(QLabel& status, const QString& text) {
+    status.setText(text);
+    status.setAccessibleDescription(text);
+}
+
 QString zoomText(double zoom) {
     return QStringLiteral("Ingrandimento: ×%1").arg(formatDouble(zoom));
 }
@@ -172,11 +187,19 @@ QWidget* LensWindow::makeButtons() {
     forward_ = addButton(*row, QStringLiteral("Avanti"), QStringLiteral("Vista successiva"),
                          &LensWindow::forward);
     zoomOut_ = addButton(*row, QStringLiteral("−"), QStringLiteral("Riduci"), &LensWindow::zoomOut);
-    zoomIn_ = addButton(*row, QStringLiteral("+"), QStringLiteral("Ingrandisci"), &LensWindow::zoomIn);
+    zoomIn_ =
+        addButton(*row, QStringLiteral("+"), QStringLiteral("Ingrandisci"), &LensWindow::zoomIn);
     fit_ = addButton(*row, QStringLiteral("Adatta al disegno"), QStringLiteral("Adatta al disegno"),
                      &LensWindow::fitToDrawing);
     addButton(*row, QStringLiteral("Tutto"), QStringLiteral("Mostra tutto il grafico"),
               &LensWindow::reset);
+    save_ = addButton(*row, QStringLiteral("Salva vista…"), QStringLiteral("Salva vista"),
+                      &LensWindow::saveView);
+    auto* saving = new QAction(this);
+    saving->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    saving->setShortcutContext(Qt::WindowShortcut);
+    connect(saving, &QAction::triggered, this, &LensWindow::saveView);
+    addAction(saving);
     zoomText_ = new QLabel(row);
     zoomText_->setAccessibleName(QStringLiteral("Ingrandimento"));
     row->layout()->addWidget(zoomText_);
@@ -225,6 +248,38 @@ void LensWindow::forward() {
     refresh();
 }
 
+// As the plot window saves its picture: the same formats, scales and messages. The lens's own
+// picture is the 1× PNG when it shows the view.
+void LensWindow::saveView() {
+    if (program_.busy() || program_.ended())
+        return;
+    const std::optional<ViewFileChoice> choice = dialogs_->chooseViewFile(this);
+    if (!choice || choice->path.isEmpty())
+        return;
+    QString path = choice->path;
+    if (QFileInfo(path).suffix().isEmpty())
+        path += QLatin1Char('.') + suffixOf(choice->filterFormat);
+    const bool pngFilter = choice->filterFormat == FigureFormat::Png;
+    const int scale = pngFilter && formatForFile(path) == FigureFormat::Png ? choice->scale : 1;
+    const Session& session = program_.session();
+    FigureLook look = look_;
+    look.view = model_.view();
+    const QImage& shown = frames_->picture().image;
+    const bool current = !frames_->drawing() && frames_->shownView() == model_.view();
+    std::optional<QString> failure;
+    {
+        const ProgramShell::BusyScope busy(program_);
+        const std::unique_ptr<ProgressReport> progress =
+            program_.platform().beginCopyProgress(this);
+        failure = writeFigureFile(
+            session.journal(), look, path, scale, current && !shown.isNull() ? &shown : nullptr,
+            progress.get(),
+            encodeSession(session.controls(), session.history(), std::nullopt, model_.view()));
+    }
+    if (failure)
+        program_.platform().messageBox(this, *failure);
+}
+
 QPointF LensWindow::placeFromOrigin(QPointF shown) const {
     const LensPicture& picture = frames_->picture();
     const QPointF user = picture.userToLogical.inverted().map(model_.toArea(shown));
@@ -232,28 +287,53 @@ QPointF LensWindow::placeFromOrigin(QPointF shown) const {
     return {user.x() - picture.origin.x(), picture.origin.y() - user.y()};
 }
 
-std::optional<NamedDot> LensWindow::dotNear(QPointF shown) {
-    const double reach = namingReach / model_.view().zoom;
-    if (reach > namingReachInArea)
-        return std::nullopt;
-    const PlotJournal& journal = program_.session().journal();
+const DotIndex* LensWindow::listedDots() {
     if (listed_ == Listed::No) {
+        const PlotJournal& journal = program_.session().journal();
         dots_.reset();
         if (double(passesToReplay(journal)) <= passesToList)
             dots_ = std::make_unique<DotIndex>(journal, look_);
         listed_ = Listed::Yes;
     }
-    return dots_ ? dots_->nearest(model_.toArea(shown), reach) : std::nullopt;
+    return dots_.get();
+}
+
+std::optional<NamedDot> LensWindow::dotNear(QPointF shown) {
+    const double reach = namingReach / model_.view().zoom;
+    const DotIndex* dots = reach > namingReachInArea ? nullptr : listedDots();
+    named_ = dots ? dots->nearestIndex(model_.toArea(shown), reach) : std::nullopt;
+    if (!named_)
+        return std::nullopt;
+    return dots->dot(*named_);
 }
 
 void LensWindow::pointAt(QPointF shown) {
     const QPointF place = placeFromOrigin(shown);
-    QString text = QStringLiteral("x = %1   y = %2   (da O, in unità di OA)")
-                       .arg(formatDouble(place.x()), formatDouble(place.y()));
+    QString text = placeText(place);
     if (const std::optional<NamedDot> dot = dotNear(shown))
         text += QStringLiteral(" — ") + dotText(*dot);
-    status_->setText(text);
-    status_->setAccessibleDescription(text);
+    showStatus(*status_, text);
+}
+
+void LensWindow::trace(DotIndex::Trace direction) {
+    const DotIndex* dots = named_ ? listedDots() : nullptr;
+    if (!dots)
+        return;
+    if (const std::optional<std::size_t> next = dots->traced(*named_, direction))
+        nameDot(*next);
+}
+
+// The status line as if the cursor lay on the dot, which is brought into view when it left.
+void LensWindow::nameDot(std::size_t index) {
+    named_ = index;
+    const NamedDot dot = dots_->dot(index);
+    const QRectF seen = QRectF(QPointF(0, 0), model_.area())
+                            .adjusted(namingReach, namingReach, -namingReach, -namingReach);
+    if (!seen.contains(model_.toShown(dot.logical))) {
+        model_.centreOn(dot.logical);
+        refresh();
+    }
+    showStatus(*status_, placeText(dot.place) + QStringLiteral(" — ") + dotText(dot));
 }
 
 void LensWindow::refresh() {
@@ -267,6 +347,7 @@ void LensWindow::refresh() {
 
 void LensWindow::drawingChanged() {
     listed_ = Listed::No;
+    named_.reset();
     if (isVisible())
         refresh();
 }
@@ -294,6 +375,10 @@ void LensWindow::keyPressEvent(QKeyEvent* event) {
         if (alt)
             return forward();
         break;
+    case Qt::Key_Up:
+        return trace(DotIndex::Trace::Previous);
+    case Qt::Key_Down:
+        return trace(DotIndex::Trace::Next);
     default:
         break;
     }

@@ -1,9 +1,11 @@
+#include "../../support/plain_curve_run.h"
 #include "../../support/recording_platform.h"
 #include "../../support/test_windows.h"
 #include "../../support/user_steps.h"
 
 #include "core/number_text.h"
 #include "figure/dot_index.h"
+#include "figure/session_file.h"
 #include "figure/zoomed_view.h"
 #include "shell/layout.h"
 #include "surface/plot_surface.h"
@@ -14,6 +16,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QtTest>
 #include <cmath>
 
@@ -40,6 +43,12 @@ private slots:
     void theDotNearTheCursorIsNamed_data();
     void theDotNearTheCursorIsNamed();
     void theStatusLineNamesTheDot();
+    void theDotsAreThePlainReadings_data();
+    void theDotsAreThePlainReadings();
+    void upAndDownTraceTheCurve_data();
+    void upAndDownTraceTheCurve();
+    void theSavedViewIsWhatTheLensShows_data();
+    void theSavedViewIsWhatTheLensShows();
     void theLatestLongViewWins();
 
 private:
@@ -104,10 +113,13 @@ LensWindow& LensTest::openLens(Program& program) {
     return *lens;
 }
 
-// "+", "-", "0", "<" (Alt+Left) and ">" (Alt+Right), typed into the view.
+// "+", "-", "0", "<" (Alt+Left), ">" (Alt+Right), "u" (Up) and "d" (Down), typed into the
+// view.
 void LensTest::press(LensWindow& lens, const QString& keys) {
     for (const QChar key : keys) {
-        if (key == QLatin1Char('<'))
+        if (key == QLatin1Char('u') || key == QLatin1Char('d'))
+            QTest::keyClick(&lens.view(), key == QLatin1Char('u') ? Qt::Key_Up : Qt::Key_Down);
+        else if (key == QLatin1Char('<'))
             QTest::keyClick(&lens.view(), Qt::Key_Left, Qt::AltModifier);
         else if (key == QLatin1Char('>'))
             QTest::keyClick(&lens.view(), Qt::Key_Right, Qt::AltModifier);
@@ -210,8 +222,8 @@ void LensTest::placesAreReadFromO() {
     QVERIFY2(std::abs(read.x() - place.x()) < 1e-6 && std::abs(read.y() - place.y()) < 1e-6,
              qPrintable(QStringLiteral("%1,%2").arg(read.x()).arg(read.y())));
     QCOMPARE(lens.statusLabel().accessibleDescription(), lens.statusLabel().text());
-    QVERIFY(lens.statusLabel().text().startsWith(
-        QStringLiteral("x = ") + formatDouble(read.x()) + QStringLiteral("   y = ")));
+    QVERIFY(lens.statusLabel().text().startsWith(QStringLiteral("x = ") + formatDouble(read.x()) +
+                                                 QStringLiteral("   y = ")));
 }
 
 void LensTest::theHistoryOfViews_data() {
@@ -262,8 +274,7 @@ void LensTest::theZoomIsHeldWithinItsLimits() {
     press(lens, keys);
     if (wheel != 0) {
         QWheelEvent event(QPointF(10, 10), lens.view().mapToGlobal(QPointF(10, 10)), QPoint(),
-                          QPoint(0, wheel), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase,
-                          false);
+                          QPoint(0, wheel), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
         QCoreApplication::sendEvent(&lens.view(), &event);
     }
     QCOMPARE(lens.model().view().zoom, zoom);
@@ -279,8 +290,8 @@ void LensTest::dragsPanAndZoomIntoABox_data() {
     QTest::newRow("a drag in three moves")
         << false << QList<QPoint>{{100, 100}, {90, 100}, {120, 140}, {130, 80}} << 1.0
         << QPointF(-30, 20);
-    QTest::newRow("a box") << true << QList<QPoint>{{100, 100}, {140, 120}, {200, 150}}
-                           << -1.0 << QPointF(150, 125);
+    QTest::newRow("a box") << true << QList<QPoint>{{100, 100}, {140, 120}, {200, 150}} << -1.0
+                           << QPointF(150, 125);
 }
 
 void LensTest::dragsPanAndZoomIntoABox() {
@@ -300,8 +311,7 @@ void LensTest::dragsPanAndZoomIntoABox() {
     const QRectF box(path.constFirst(), path.constLast());
     const double expectedZoom =
         zoom > 0 ? zoom : std::min(area.width() / box.width(), area.height() / box.height());
-    const QPointF expectedCentre =
-        zoom > 0 ? wholeArea(area).centre + centre : centre;
+    const QPointF expectedCentre = zoom > 0 ? wholeArea(area).centre + centre : centre;
     QCOMPARE(lens.model().view().zoom, expectedZoom);
     QCOMPARE(lens.model().view().centre, expectedCentre);
     // One step, however many moves.
@@ -339,8 +349,8 @@ void LensTest::theLatestLongViewWins() {
     QTRY_VERIFY_WITH_TIMEOUT(!lens.frames().drawing(), 60000);
     QCOMPARE(lens.frames().shownView(), lens.model().view());
     QCOMPARE(rgb(lens.frames().picture().image),
-             rgb(renderLens(program.session().journal(), plotWindowLook(),
-                            lens.devicePixelRatioF(), lens.model().view())
+             rgb(renderLens(program.session().journal(), plotWindowLook(), lens.devicePixelRatioF(),
+                            lens.model().view())
                      .image));
 }
 
@@ -368,7 +378,7 @@ PlotJournal threeRuns() {
 } // namespace
 
 void LensTest::theDotNearTheCursorIsNamed_data() {
-    QTest::addColumn<int>("run");   // the dot looked for: its run, curve and pass
+    QTest::addColumn<int>("run"); // the dot looked for: its run, curve and pass
     QTest::addColumn<int>("curve");
     QTest::addColumn<int>("alfa");  // -1: the run's last dot
     QTest::addColumn<int>("named"); // the run named there
@@ -395,7 +405,8 @@ void LensTest::theDotNearTheCursorIsNamed() {
     }
     QVERIFY(wanted);
     QCOMPARE(wanted->curve, curve);
-    QCOMPARE(wanted->constants.VALb.toDouble().valueOr(0), journal.runs()[std::size_t(run - 1)].constants.VALb.toDouble().valueOr(0));
+    QCOMPARE(wanted->constants.VALb.toDouble().valueOr(0),
+             journal.runs()[std::size_t(run - 1)].constants.VALb.toDouble().valueOr(0));
     // On the dot itself: it, or the one drawn last on the same place.
     const std::optional<NamedDot> found = index.nearest(wanted->logical, 2);
     QVERIFY(found);
@@ -421,6 +432,264 @@ void LensTest::theStatusLineNamesTheDot() {
             .arg(formatDouble(last.place.x()), formatDouble(last.place.y()));
     QVERIFY2(lens.statusLabel().text().endsWith(expected), qPrintable(lens.statusLabel().text()));
     QCOMPARE(lens.statusLabel().accessibleDescription(), lens.statusLabel().text());
+}
+
+namespace {
+
+// A dot as the plain reading draws it: the journal's run, the curve (the first dot of a pass
+// is curve 1's), the pass, where it lies in the area and from O.
+struct PlainDot {
+    std::size_t run = 0;
+    int curve = 1;
+    std::int64_t alfa = 0;
+    QPointF logical;
+    QPointF place;
+};
+
+class PassNoter : public DrawingSurface {
+public:
+    explicit PassNoter(const FigureLook& look) {
+        setLogicalArea(QSizeF(look.logicalSize), look.logicalDpi);
+    }
+    void PSet(float x, float y, QRgb) override {
+        if (run > 0)
+            dots.push_back({run, ++inPass, alfa, userToLogical().map(QPointF(x, y)),
+                            QPointF(x - origin.x(), origin.y() - y)});
+    }
+    std::size_t run = 0; // none during a set-up
+    std::int64_t alfa = 0;
+    int inPass = 0;
+    QPointF origin;
+    std::vector<PlainDot> dots;
+};
+
+// Every dot of the journal's runs, read plainly pass by pass.
+std::vector<PlainDot> plainDots(const PlotJournal& journal) {
+    PassNoter noter(plotWindowLook());
+    PlotVariables plot;
+    std::size_t runs = 0;
+    for (const PlotJournal::Entry& entry : journal.entries()) {
+        if (const auto* setUp = std::get_if<PlotSetUp>(&entry)) {
+            noter.run = 0;
+            setUpPlotWindow(noter, plot, setUp->Incr);
+            continue;
+        }
+        const PlotRun& run = std::get<PlotRun>(entry);
+        noter.run = ++runs;
+        noter.origin = QPointF(plot.CX.single(), plot.CY.single());
+        std::int16_t colour = run.startColour;
+        plain_curve_run::run(run.constants, run.lines, colour, plot, noter,
+                             run.passesMade.value_or(std::numeric_limits<std::int64_t>::max()),
+                             [&noter](std::int64_t alfa) {
+                                 noter.alfa = alfa;
+                                 noter.inPass = 0;
+                             });
+    }
+    return noter.dots;
+}
+
+// A dot as the status line ends with it, after its run's constants.
+QString statusEnding(const PlainDot& dot) {
+    return QStringLiteral("curva %1, ALFA %2: x = %3, y = %4")
+        .arg(dot.curve)
+        .arg(dot.alfa)
+        .arg(formatDouble(dot.place.x()), formatDouble(dot.place.y()));
+}
+
+QString dotLine(const PlainDot& dot) {
+    return QStringLiteral("run %1 at %2,%3, ")
+               .arg(dot.run)
+               .arg(dot.logical.x(), 0, 'g', 17)
+               .arg(dot.logical.y(), 0, 'g', 17) +
+           statusEnding(dot);
+}
+
+PlotJournal journalOfRuns(const std::vector<PlotRun>& runs) {
+    PlotJournal journal;
+    for (const PlotRun& run : runs) {
+        journal.recordSetUp(TaggedValue::fromDouble(0.75));
+        journal.recordRun(run);
+    }
+    return journal;
+}
+
+} // namespace
+
+void LensTest::theDotsAreThePlainReadings_data() {
+    QTest::addColumn<PlotJournal>("journal");
+    // A run stops where its progress hears of the passes, after 4096 of them.
+    QTest::newRow("runs over runs, a stopped one")
+        << journalOfRuns({PlotRun{constants(86, 55, 90, 1), LinkingLines::Off, 3, std::nullopt, {}},
+                          PlotRun{constants(86, 55, 90, 1), LinkingLines::On, 5, std::nullopt, {}},
+                          PlotRun{constants(40, 20, 30000, 0.5), LinkingLines::Off, 14, 4096, {}}});
+    QTest::newRow("a run at colour 14, going on in 1 and 2") << journalOfRuns(
+        {PlotRun{constants(120, 30, 600, 2), LinkingLines::Off, 13, std::nullopt, {}}});
+    QTest::newRow("curve 2 leaving the area, curve 1 going on") << journalOfRuns(
+        {PlotRun{constants(300, 10, 400, 7), LinkingLines::Off, 2, std::nullopt, {}}});
+    QTest::newRow("a run drawing nothing before another") << journalOfRuns(
+        {PlotRun{constants(5000, 0, 1, 1), LinkingLines::Off, 0, std::nullopt, {}},
+         PlotRun{constants(60, -20, 90, 2), LinkingLines::Off, 1, std::nullopt, {}}});
+}
+
+// The index counts each dot's pass itself; the plain reading says which pass drew it.
+void LensTest::theDotsAreThePlainReadings() {
+    QFETCH(PlotJournal, journal);
+    const DotIndex index(journal, plotWindowLook());
+    QStringList indexed;
+    for (std::size_t at = 0; at < index.size(); ++at) {
+        const NamedDot dot = index.dot(at);
+        indexed << dotLine({dot.run, dot.curve, dot.alfa, dot.logical, dot.place});
+    }
+    QStringList plain;
+    for (const PlainDot& dot : plainDots(journal))
+        plain << dotLine(dot);
+    QCOMPARE(indexed, plain);
+}
+
+void LensTest::upAndDownTraceTheCurve_data() {
+    QTest::addColumn<QString>("actions");
+    QTest::addColumn<int>("run"); // the dot named first: its run (0: none), curve and pass
+    QTest::addColumn<int>("curve");
+    QTest::addColumn<int>("alfa");  // -1: the curve's last dot
+    QTest::addColumn<int>("power"); // zoomed 2^power about it
+    QTest::addColumn<QString>("keys");
+    const QString two = QStringLiteral("incr=1 run=86;55;90;1 run=40;20;60;3");
+    QTest::newRow("down along curve 1") << two << 1 << 1 << 10 << 3 << "ddd";
+    QTest::newRow("up along curve 2") << two << 1 << 2 << 40 << 3 << "uu";
+    QTest::newRow("up and down again") << two << 2 << 1 << 30 << 2 << "ududd";
+    QTest::newRow("up at the first dot stays") << two << 2 << 1 << 0 << 2 << "uu";
+    QTest::newRow("down at the last dot stays") << two << 2 << 2 << -1 << 2 << "dd";
+    QTest::newRow("zoomed far, the view follows") << two << 1 << 1 << 20 << 10 << "ddddd";
+    // Curve 2 leaves the area three passes before curve 1 does.
+    QTest::newRow("curve 2 at its end, curve 1 going on alone")
+        << QStringLiteral("incr=0,75 run=300;10;400;7") << 1 << 2 << -1 << 1 << "dduuu";
+    QTest::newRow("no dot named, nothing moves") << two << 0 << 1 << 0 << 0 << "ud";
+}
+
+void LensTest::upAndDownTraceTheCurve() {
+    QFETCH(QString, actions);
+    QFETCH(int, run);
+    QFETCH(int, curve);
+    QFETCH(int, alfa);
+    QFETCH(int, power);
+    QFETCH(QString, keys);
+    Program& program = *run_->program;
+    play(program, actions);
+    LensWindow& lens = openLens(program);
+    // The plain reading's dots of that curve, in order; the one named first, and where the
+    // keys lead, held at either end.
+    std::vector<PlainDot> curveDots;
+    for (const PlainDot& dot : plainDots(program.session().journal()))
+        if (dot.run == std::size_t(run) && dot.curve == curve)
+            curveDots.push_back(dot);
+    const auto first = std::find_if(curveDots.begin(), curveDots.end(),
+                                    [&](const PlainDot& dot) { return dot.alfa == alfa; });
+    std::ptrdiff_t at = alfa < 0 ? std::ptrdiff_t(curveDots.size()) - 1 : first - curveDots.begin();
+    if (run == 0) {
+        lens.pointAt(QPointF(1, 1)); // a corner with no dot
+    } else {
+        QVERIFY(at >= 0 && at < std::ptrdiff_t(curveDots.size()));
+        const QPointF logical = curveDots[std::size_t(at)].logical;
+        lens.zoomAt(lens.model().toShown(logical), std::ldexp(1.0, power));
+        lens.pointAt(lens.model().toShown(logical));
+    }
+    const QString before = lens.statusLabel().text();
+    press(lens, keys);
+    if (run == 0) {
+        QCOMPARE(lens.statusLabel().text(), before);
+        return;
+    }
+    for (const QChar key : keys)
+        at = std::clamp<std::ptrdiff_t>(at + (key == QLatin1Char('d') ? 1 : -1), 0,
+                                        std::ptrdiff_t(curveDots.size()) - 1);
+    const PlainDot& traced = curveDots[std::size_t(at)];
+    const QString status = lens.statusLabel().text();
+    QVERIFY2(status.contains(QStringLiteral("tracciato %1 (").arg(run)) &&
+                 status.endsWith(statusEnding(traced)),
+             qPrintable(status));
+    QCOMPARE(lens.statusLabel().accessibleDescription(), lens.statusLabel().text());
+    QVERIFY(
+        QRectF(QPointF(0, 0), lens.model().area()).contains(lens.model().toShown(traced.logical)));
+}
+
+namespace {
+
+// Answers the dialog of "Salva vista…" at once.
+struct RecordingLensDialogs : LensDialogs {
+    std::optional<ViewFileChoice> chooseViewFile(QWidget*) override { return answer; }
+    std::optional<ViewFileChoice> answer;
+};
+
+} // namespace
+
+void LensTest::theSavedViewIsWhatTheLensShows_data() {
+    QTest::addColumn<int>("filter");    // of the figure formats' table
+    QTest::addColumn<QString>("name");  // in a fresh folder
+    QTest::addColumn<QString>("file");  // what is written, none when the save fails
+    QTest::addColumn<bool>("shortcut"); // Ctrl+S rather than the button
+    QTest::newRow("PNG as the lens") << 0 << "vista.png"
+                                     << "vista.png" << false;
+    QTest::newRow("PNG as the lens, by Ctrl+S") << 0 << "vista.png"
+                                                << "vista.png" << true;
+    QTest::newRow("PNG twice the lens") << 1 << "vista.png"
+                                        << "vista.png" << false;
+    QTest::newRow("SVG") << 3 << "vista.svg"
+                         << "vista.svg" << false;
+    QTest::newRow("PDF, the name taking the filter's") << 4 << "vista"
+                                                       << "vista.pdf" << false;
+    QTest::newRow("into a folder that is not there") << 0 << "nessuna/vista.png"
+                                                     << "" << false;
+}
+
+// The file carries the session and the view; a PNG is the lens's picture at its scale, and a
+// file that cannot be written gives the message the plot window's save would.
+void LensTest::theSavedViewIsWhatTheLensShows() {
+    QFETCH(int, filter);
+    QFETCH(QString, name);
+    QFETCH(QString, file);
+    QFETCH(bool, shortcut);
+    Program& program = *run_->program;
+    play(program, QStringLiteral("incr=1 run=86;55;90;1 lines run=40;20;60;3"));
+    LensWindow& lens = openLens(program);
+    RecordingLensDialogs dialogs;
+    lens.setDialogs(dialogs);
+    lens.zoomAt(QPointF(300, 200), 4);
+    const QTemporaryDir folder;
+    const FigureFormatRow& row = figureFormats()[std::size_t(filter)];
+    dialogs.answer = ViewFileChoice{folder.filePath(name), row.format, row.scale};
+    if (shortcut) {
+        for (QAction* action : lens.actions())
+            if (action->shortcut() == QKeySequence(Qt::CTRL | Qt::Key_S))
+                action->trigger();
+    } else {
+        lens.saveButton().click();
+    }
+    FigureLook look = plotWindowLook();
+    look.view = lens.model().view();
+    const PlotJournal& journal = program.session().journal();
+    if (file.isEmpty()) {
+        const std::optional<QString> failure =
+            writeFigureFile(journal, look, folder.filePath(name), row.scale);
+        QCOMPARE(run_->platform->messages, QStringList{failure.value_or(QString())});
+        QCOMPARE(QDir(folder.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries),
+                 QStringList());
+        return;
+    }
+    QCOMPARE(run_->platform->messages, QStringList());
+    const auto record = readSessionFile(folder.filePath(file));
+    QVERIFY(std::holds_alternative<SessionRecord>(record));
+    const SessionRecord& read = std::get<SessionRecord>(record);
+    QCOMPARE(read.view, std::optional(lens.model().view()));
+    const Session& session = program.session();
+    QCOMPARE(encodeSession(read.controls, read.history),
+             encodeSession(session.controls(), session.history()));
+    if (row.format != FigureFormat::Png)
+        return;
+    const QImage expected =
+        row.scale == 1
+            ? lens.frames().picture().image
+            : renderLens(journal, plotWindowLook(), row.scale, lens.model().view()).image;
+    QCOMPARE(rgb(QImage(folder.filePath(file))), rgb(expected));
 }
 
 QTEST_MAIN(LensTest)
