@@ -1,5 +1,5 @@
 #include "app/qt_translations.h"
-#include "windows/plot/figure_dialogs.h"
+#include "shell/figure_save_dialog.h"
 
 #include <QAction>
 #include <QDialogButtonBox>
@@ -63,8 +63,8 @@ void QtTranslationsTest::saveDialogAndPreviewReadInItalian() {
         QSKIP(
             "qt6-translations-l10n is not installed (no qtbase_it.qm); scripts/setup installs it");
     installQtTranslations(*qApp, QLocale(QLocale::Italian, QLocale::Italy));
-    const std::unique_ptr<QFileDialog> dialog = saveImageDialog(nullptr);
-    dialog->setOption(QFileDialog::DontUseNativeDialog);
+    const std::unique_ptr<QFileDialog> dialog =
+        figureSaveDialog(nullptr, QStringLiteral("Salva immagine"), SaveChoice{});
     const auto* buttons = dialog->findChild<QDialogButtonBox*>();
     QVERIFY(buttons && buttons->button(QDialogButtonBox::Save));
     const QString save = buttons->button(QDialogButtonBox::Save)->text();

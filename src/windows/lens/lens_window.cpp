@@ -250,20 +250,24 @@ void LensWindow::forward() {
 
 // As the plot window saves its picture: the same formats, scales and messages. The lens's own
 // picture is the 1× PNG when it shows the view.
+// The same dialog as the plot window's "Salva immagine…", remembering the same choice.
 void LensWindow::saveView() {
     if (program_.busy() || program_.ended())
         return;
-    const std::optional<ViewFileChoice> choice = dialogs_->chooseViewFile(this);
+    std::optional<SaveChoice> choice = dialogs_->chooseViewFile(this, rememberedSaveChoice());
     if (!choice || choice->path.isEmpty())
         return;
-    QString path = choice->path;
-    if (QFileInfo(path).suffix().isEmpty())
-        path += QLatin1Char('.') + suffixOf(choice->filterFormat);
+    if (QFileInfo(choice->path).suffix().isEmpty())
+        choice->path += QLatin1Char('.') + suffixOf(choice->filterFormat);
+    rememberSaveChoice(*choice);
     const bool pngFilter = choice->filterFormat == FigureFormat::Png;
-    const int scale = pngFilter && formatForFile(path) == FigureFormat::Png ? choice->scale : 1;
+    const int scale =
+        pngFilter && formatForFile(choice->path) == FigureFormat::Png ? choice->scale : 1;
     const Session& session = program_.session();
     FigureLook look = look_;
     look.view = model_.view();
+    FigureOptions options = choice->options;
+    options.legendFont = plotWindowFont();
     const QImage& shown = frames_->picture().image;
     const bool current = !frames_->drawing() && frames_->shownView() == model_.view();
     std::optional<QString> failure;
@@ -272,9 +276,10 @@ void LensWindow::saveView() {
         const std::unique_ptr<ProgressReport> progress =
             program_.platform().beginCopyProgress(this);
         failure = writeFigureFile(
-            session.journal(), look, path, scale, current && !shown.isNull() ? &shown : nullptr,
-            progress.get(),
-            encodeSession(session.controls(), session.history(), std::nullopt, model_.view()));
+            session.journal(), look, choice->path, scale,
+            current && !shown.isNull() ? &shown : nullptr, progress.get(),
+            encodeSession(session.controls(), session.history(), std::nullopt, model_.view()),
+            options);
     }
     if (failure)
         program_.platform().messageBox(this, *failure);

@@ -1,67 +1,13 @@
 #include "windows/plot/figure_dialogs.h"
 
-#include "shell/figure_options_panel.h"
+#include "shell/figure_save_dialog.h"
 #include "shell/platform.h"
 
 #include <QFileDialog>
-#include <QFileInfo>
-#include <QGridLayout>
-
-namespace {
-
-const FigureFormatRow& filterNamed(const QString& text) {
-    for (const FigureFormatRow& row : figureFormats())
-        if (text == QString::fromUtf8(row.filterText))
-            return row;
-    return figureFormats().front();
-}
-
-} // namespace
-
-std::unique_ptr<QFileDialog> saveImageDialog(QWidget* owner, const SaveChoice& proposed) {
-    auto dialog = std::make_unique<QFileDialog>(owner, QStringLiteral("Salva immagine"));
-    dialog->setAcceptMode(QFileDialog::AcceptSave);
-    dialog->setFileMode(QFileDialog::AnyFile);
-    // The options go under the list, which only Qt's own dialog can take.
-    dialog->setOption(QFileDialog::DontUseNativeDialog);
-    QStringList names;
-    QString chosenFilter = QString::fromUtf8(figureFormats().front().filterText);
-    for (const FigureFormatRow& row : figureFormats()) {
-        names << QString::fromUtf8(row.filterText);
-        if (row.format == proposed.filterFormat && row.scale == proposed.scale)
-            chosenFilter = names.constLast();
-    }
-    dialog->setNameFilters(names);
-    // A name typed without an extension takes the chosen filter's.
-    QFileDialog* shown = dialog.get();
-    QObject::connect(shown, &QFileDialog::filterSelected, shown, [shown](const QString& name) {
-        shown->setDefaultSuffix(QString::fromLatin1(filterNamed(name).suffix));
-    });
-    dialog->selectNameFilter(chosenFilter);
-    dialog->setDefaultSuffix(QString::fromLatin1(filterNamed(chosenFilter).suffix));
-    const QFileInfo file(proposed.path.isEmpty() ? QStringLiteral("curve.png") : proposed.path);
-    if (file.isAbsolute())
-        dialog->setDirectory(file.absolutePath());
-    dialog->selectFile(file.fileName());
-    return dialog;
-}
 
 std::optional<FigureDialogs::SaveChoice>
 DesktopFigureDialogs::chooseSaveFile(QWidget* owner, const SaveChoice& proposed, SaveAsk) {
-    const std::unique_ptr<QFileDialog> dialog = saveImageDialog(owner, proposed);
-    auto* options = new FigureOptionsPanel(proposed.options, dialog.get());
-    if (auto* grid = qobject_cast<QGridLayout*>(dialog->layout()))
-        grid->addWidget(options, grid->rowCount(), 0, 1, grid->columnCount());
-    const auto formatShown = [options](const QString& name) {
-        options->setFormat(filterNamed(name).format);
-    };
-    QObject::connect(dialog.get(), &QFileDialog::filterSelected, options, formatShown);
-    formatShown(dialog->selectedNameFilter());
-    if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty())
-        return std::nullopt;
-    const FigureFormatRow& filter = filterNamed(dialog->selectedNameFilter());
-    return SaveChoice{dialog->selectedFiles().constFirst(), filter.format, filter.scale,
-                      options->options()};
+    return askFigureFile(owner, QStringLiteral("Salva immagine"), proposed);
 }
 
 std::optional<QString> DesktopFigureDialogs::print(QWidget* owner, const PagePainting& paint,

@@ -36,9 +36,6 @@ public:
     virtual std::optional<QString> chooseSessionFile(QWidget* owner, SessionFile purpose) = 0;
 };
 
-// The dialog "Salva immagine…" opens, set up as proposed and not yet shown.
-std::unique_ptr<QFileDialog> saveImageDialog(QWidget* owner, const SaveChoice& proposed = {});
-
 class DesktopFigureDialogs : public FigureDialogs {
 public:
     std::optional<SaveChoice> chooseSaveFile(QWidget* owner, const SaveChoice& proposed,

@@ -616,8 +616,10 @@ namespace {
 
 // Answers the dialog of "Salva vista…" at once.
 struct RecordingLensDialogs : LensDialogs {
-    std::optional<ViewFileChoice> chooseViewFile(QWidget*) override { return answer; }
-    std::optional<ViewFileChoice> answer;
+    std::optional<SaveChoice> chooseViewFile(QWidget*, const SaveChoice&) override {
+        return answer;
+    }
+    std::optional<SaveChoice> answer;
 };
 
 } // namespace
@@ -656,7 +658,7 @@ void LensTest::theSavedViewIsWhatTheLensShows() {
     lens.zoomAt(QPointF(300, 200), 4);
     const QTemporaryDir folder;
     const FigureFormatRow& row = figureFormats()[std::size_t(filter)];
-    dialogs.answer = ViewFileChoice{folder.filePath(name), row.format, row.scale};
+    dialogs.answer = SaveChoice{folder.filePath(name), row.format, row.scale};
     if (shortcut) {
         for (QAction* action : lens.actions())
             if (action->shortcut() == QKeySequence(Qt::CTRL | Qt::Key_S))
