@@ -73,6 +73,13 @@ void Program::showTool(ToolWindow tool) {
     window->activateWindow();
 }
 
+void Program::showLensAt(const LensView& view) {
+    if (ended())
+        return;
+    lensWindow().showView(view);
+    showTool(ToolWindow::Lens);
+}
+
 // The walk the user would make: a fresh look at the constants window (its activation runs
 // as on any walk there), the texts typed, "AVANTI".
 void Program::typeConstantsAndGo(const std::array<QString, 4>& texts) {
@@ -105,8 +112,8 @@ bool Program::openSession(const QString& path) {
 }
 
 bool Program::isProgramWindow(const QWidget* window) const {
-    return window && (window == form1_.get() || window == form2_.get() ||
-                      window == form3_.get() || window == form4_.get());
+    return window && (window == form1_.get() || window == form2_.get() || window == form3_.get() ||
+                      window == form4_.get());
 }
 
 bool Program::isToolWindow(const QWidget* window) const {

@@ -11,8 +11,8 @@ class Form4;
 class ExploreWindow;
 class LensWindow;
 
-// The window registry: the program's four windows and its tool windows. Each window exists once, is made the
-// first time anything refers to it, and lives until the program ends. Only this and the
+// The window registry: the program's four windows and its tool windows. Each window exists once, is
+// made the first time anything refers to it, and lives until the program ends. Only this and the
 // start-up know the windows; they know one another only by name.
 class Program : public ProgramShell {
     Q_OBJECT
@@ -39,6 +39,7 @@ public:
     ProgramWindow& window(WindowName name) override;
     bool openSession(const QString& path) override;
     void showTool(ToolWindow tool) override;
+    void showLensAt(const LensView& view) override;
     void typeConstantsAndGo(const std::array<QString, 4>& texts) override;
 
     // Shows the program's first window.

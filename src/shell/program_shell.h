@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/session.h"
+#include "figure/lens_view.h"
 
 #include <QObject>
 #include <array>
@@ -52,6 +53,8 @@ public:
     virtual bool openSession(const QString& path) = 0;
     // Shows that tool window, made on first use, in front and active.
     virtual void showTool(ToolWindow tool) = 0;
+    // The lens, shown at a view that a figure saved from it recalls.
+    virtual void showLensAt(const LensView& view) = 0;
     // The user's walk to the constants window, the four texts typed into its boxes (OA,
     // angle, n, increment) and "AVANTI" pressed: the same checks, messages and run.
     virtual void typeConstantsAndGo(const std::array<QString, 4>& texts) = 0;

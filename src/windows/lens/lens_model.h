@@ -42,6 +42,8 @@ public:
     void centreOn(QPointF areaPoint);
     // The whole area, as the plot window shows it.
     void reset();
+    // That view, as a figure saved from the lens recalls it, within the limits.
+    void show(const LensView& view) { go(view); }
 
     bool canGoBack() const { return current_ > 0; }
     bool canGoForward() const { return current_ + 1 < history_.size(); }

@@ -238,6 +238,11 @@ void LensWindow::reset() {
     refresh();
 }
 
+void LensWindow::showView(const LensView& view) {
+    model_.show(view);
+    refresh();
+}
+
 void LensWindow::back() {
     model_.back();
     refresh();

@@ -46,6 +46,8 @@ public:
     void zoomOut() { zoomBy(1 / LensModel::zoomStep); }
     void fitToDrawing();
     void reset();
+    // A view recalled by a figure saved from the lens.
+    void showView(const LensView& view);
     void back();
     void forward();
     // "Salva vista…" (Ctrl+S): what the lens shows, at its size, in a file of the figure

@@ -1,12 +1,12 @@
 #include "windows/plot/form4.h"
 
+#include "figure/figure_export.h"
+#include "figure/replay.h"
+#include "figure/session_file.h"
 #include "shell/focus_frame.h"
 #include "shell/platform.h"
 #include "shell/program_shell.h"
 #include "surface/plot_surface.h"
-#include "figure/figure_export.h"
-#include "figure/replay.h"
-#include "figure/session_file.h"
 #include "windows/plot/curve_run.h"
 #include "windows/plot/plot_menu.h"
 
@@ -105,9 +105,9 @@ std::optional<Form4::DrawnAside> Form4::drawAside(const PlotJournal& journal) {
         const ProgramShell::BusyScope busy(program());
         const std::unique_ptr<ProgressReport> progress = program().platform().beginProgress(this);
         runCopy(journal, progress.get(), [&](ProgressReport* reports) {
-            drawn.picture = renderFigureImage(journal, figureMenu_->look(),
-                                              surface_->devicePixelRatioF(), reports,
-                                              &drawn.variables);
+            drawn.picture =
+                renderFigureImage(journal, figureMenu_->look(), surface_->devicePixelRatioF(),
+                                  reports, &drawn.variables);
         });
     }
     if (drawn.picture.isNull())
@@ -148,6 +148,8 @@ bool Form4::openSession(const QString& path) {
     showDrawn(journal, *drawn);
     stepShown_ = 0;
     program().showAsWalkedTo(*this);
+    if (record.view) // a figure saved from the lens
+        program().showLensAt(*record.view);
     return true;
 }
 

@@ -685,6 +685,11 @@ void LensTest::theSavedViewIsWhatTheLensShows() {
     const Session& session = program.session();
     QCOMPARE(encodeSession(read.controls, read.history),
              encodeSession(session.controls(), session.history()));
+    // Opened again, the figure brings the lens back to its view.
+    const LensView saved = lens.model().view();
+    lens.reset();
+    QVERIFY(program.openSession(folder.filePath(file)));
+    QCOMPARE(lens.model().view(), saved);
     if (row.format != FigureFormat::Png)
         return;
     const QImage expected =
