@@ -138,9 +138,18 @@ double yOf(Pair p) {
 int within(Pair p, Pair bound) {
     return (std::fabs(p.x) <= bound.x ? 1 : 0) | (std::fabs(p.y) <= bound.y ? 2 : 0);
 }
+// The nearest single to a position, as a double. GCC 12 pairs the two lanes' round trips
+// into vector conversions and then drops them, as if a double survived a single unchanged;
+// an empty asm on the single keeps each rounding.
+double single(double position) {
+    float rounded = static_cast<float>(position);
+#if defined(__GNUC__) && !defined(__clang__)
+    asm("" : "+g"(rounded));
+#endif
+    return static_cast<double>(rounded);
+}
 Pair windowSingles(Pair p, Pair centre) {
-    return {static_cast<double>(static_cast<float>(centre.x + p.x)),
-            static_cast<double>(static_cast<float>(centre.y - p.y))};
+    return {single(centre.x + p.x), single(centre.y - p.y)};
 }
 int between(Pair p, Pair low, Pair high) {
     return (p.x > low.x && p.x < high.x ? 1 : 0) | (p.y > low.y && p.y < high.y ? 2 : 0);
