@@ -27,6 +27,11 @@
 class ImageSurface : public DrawingSurface {
 public:
     enum class Drawing { Economical, Direct };
+    // How the passes' points are worked on: both coordinates at once in one vector register
+    // (SSE2, x86-64), or in plain doubles as on any other CPU. Both give the same pixels to
+    // the last bit; Plain is there for checking the plain lanes where vector ones exist.
+    // Where they do not, both walk the plain lanes.
+    enum class PassLanes { Vector, Plain };
 
     ImageSurface() = default;
     // The rasterisers hold the buffer's pixels: a copy would write into the original's.
@@ -34,6 +39,7 @@ public:
     ImageSurface& operator=(const ImageSurface&) = delete;
 
     void setDrawing(Drawing drawing);
+    void setPassLanes(PassLanes lanes) { passLanes_ = lanes; }
     // The colour of a line drawn without one, and what Cls leaves.
     void setColours(QRgb foreground, QRgb background);
     // The logical DPI sets the centimetre scale.
@@ -115,7 +121,7 @@ private:
     void writePendingLineInBlock(const DotBlock& block, std::size_t upTo);
     void keepBlockDotsAfterLine(const DotBlock& block);
     enum class LastDrawn { Nothing, Dot, Line };
-    LastDrawn walkSection(curve_walk::PassSection& section);
+    template <typename Lanes> LastDrawn walkSection(curve_walk::PassSection& section);
     void writeRunDot(std::int64_t anchor, QRgb colour);
     void writeRunLine(const std::optional<raster::LineKey>& key, QRgb colour);
 
@@ -127,6 +133,7 @@ private:
     QRgb foreground_ = qRgb(0, 0, 0);
     QRgb background_ = qRgb(255, 255, 255);
     Drawing drawing_ = Drawing::Economical;
+    PassLanes passLanes_ = PassLanes::Vector;
 
     Prepared prepared_ = Prepared::Nothing;
     double unitX_ = 1.0;

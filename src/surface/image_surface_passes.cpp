@@ -3,7 +3,9 @@
 // Why it is shaped so. A pass is a few additions; anything more per dot is what the run
 // costs. So there is no block between the walk and the pixels, each point is worked on as one
 // pair of lanes (x and y: SSE2, which every x86-64 has; plain doubles elsewhere), and a dot
-// is only compared with the last dot of its own curve. Of a run of dots on the same anchor in
+// is only compared with the last dot of its own curve. The loop is written once for both kinds
+// of lanes, and x86-64 builds both: a surface set to PassLanes::Plain walks the plain ones, so
+// that they are checked there as well. Of a run of dots on the same anchor in
 // the same colour only the last is written: it covers every pixel of the ones before, so they
 // change nothing. A dot is written once the next dot of its curve is known to differ, which
 // is one pass late, so whatever comes after it in the plain order waits as well: the line of
@@ -45,15 +47,93 @@ int anchorY(std::int64_t anchor) {
     return static_cast<std::int32_t>(anchor >> 32);
 }
 
+// Plain doubles, which every CPU has: each operation is the vector lanes' own, lane by lane.
+namespace plain_lanes {
+
+std::int64_t packAnchor(int x, int y) {
+    return static_cast<std::int64_t>(static_cast<std::uint64_t>(static_cast<std::uint32_t>(y))
+                                         << 32 |
+                                     static_cast<std::uint32_t>(x));
+}
+
+struct Pair {
+    double x;
+    double y;
+    static Pair of(double x, double y) { return {x, y}; }
+};
+Pair operator+(Pair a, Pair b) {
+    return {a.x + b.x, a.y + b.y};
+}
+Pair operator*(Pair a, Pair b) {
+    return {a.x * b.x, a.y * b.y};
+}
+double xOf(Pair p) {
+    return p.x;
+}
+double yOf(Pair p) {
+    return p.y;
+}
+int within(Pair p, Pair bound) {
+    return (std::fabs(p.x) <= bound.x ? 1 : 0) | (std::fabs(p.y) <= bound.y ? 2 : 0);
+}
+// The nearest single to a position, as a double. GCC 12 pairs the two lanes' round trips
+// into vector conversions and then drops them, as if a double survived a single unchanged;
+// an empty asm on the single keeps each rounding.
+double single(double position) {
+    float rounded = static_cast<float>(position);
+#if defined(__GNUC__) && !defined(__clang__)
+    asm("" : "+g"(rounded));
+#endif
+    return static_cast<double>(rounded);
+}
+Pair windowSingles(Pair p, Pair centre) {
+    return {single(centre.x + p.x), single(centre.y - p.y)};
+}
+int between(Pair p, Pair low, Pair high) {
+    return (p.x > low.x && p.x < high.x ? 1 : 0) | (p.y > low.y && p.y < high.y ? 2 : 0);
+}
+std::int64_t anchorOf(Pair p) {
+    constexpr double reach = 2147483647.0;
+    if (!(std::fabs(p.x) < reach && std::fabs(p.y) < reach))
+        return nowhere; // never near the image: not looked at
+    return packAnchor(raster::floorToInt(p.x), raster::floorToInt(p.y));
+}
+
+struct Quad {
+    std::int64_t anchor1;
+    std::int64_t anchor2;
+    static Quad of(std::int64_t first, std::int64_t second) { return {first, second}; }
+    static Quad none() { return {nowhere, nowhere}; }
+};
+std::int64_t truncation(Pair p) {
+    constexpr double reach = 2147483647.0;
+    if (!(std::fabs(p.x) < reach && std::fabs(p.y) < reach))
+        return nowhere;
+    return packAnchor(static_cast<int>(p.x), static_cast<int>(p.y));
+}
+Quad truncations(Pair device1, Pair device2) {
+    return {truncation(device1), truncation(device2)};
+}
+bool operator==(Quad a, Quad b) {
+    return a.anchor1 == b.anchor1 && a.anchor2 == b.anchor2;
+}
+
+} // namespace plain_lanes
+
+struct PlainLanes {
+    using Pair = plain_lanes::Pair;
+    using Quad = plain_lanes::Quad;
+};
+
 #if ZORPUN_PASSES_SSE2
+
+namespace vector_lanes {
 
 // A point, or what belongs to its two coordinates: x in the low lane, y in the high one.
 struct Pair {
     __m128d lanes;
+    static Pair of(double x, double y) { return {_mm_set_pd(y, x)}; }
 };
-Pair pairOf(double x, double y) {
-    return {_mm_set_pd(y, x)};
-}
 Pair operator+(Pair a, Pair b) {
     return {_mm_add_pd(a.lanes, b.lanes)};
 }
@@ -95,13 +175,11 @@ std::int64_t anchorOf(Pair p) {
 // (see fastAnchors below).
 struct Quad {
     __m128i lanes;
+    static Quad of(std::int64_t anchor1, std::int64_t anchor2) {
+        return {_mm_set_epi64x(anchor2, anchor1)};
+    }
+    static Quad none() { return {_mm_set1_epi32(std::numeric_limits<std::int32_t>::min())}; }
 };
-Quad quadOf(std::int64_t anchor1, std::int64_t anchor2) {
-    return {_mm_set_epi64x(anchor2, anchor1)};
-}
-Quad noQuad() {
-    return {_mm_set1_epi32(std::numeric_limits<std::int32_t>::min())};
-}
 Quad truncations(Pair device1, Pair device2) {
     return {_mm_unpacklo_epi64(_mm_cvttpd_epi32(device1.lanes), _mm_cvttpd_epi32(device2.lanes))};
 }
@@ -109,70 +187,17 @@ bool operator==(Quad a, Quad b) {
     return _mm_movemask_epi8(_mm_cmpeq_epi32(a.lanes, b.lanes)) == 0xffff;
 }
 
+} // namespace vector_lanes
+
+struct VectorLanes {
+    using Pair = vector_lanes::Pair;
+    using Quad = vector_lanes::Quad;
+};
+
 #else
 
-struct Pair {
-    double x;
-    double y;
-};
-std::int64_t packAnchor(int x, int y) {
-    return static_cast<std::int64_t>(static_cast<std::uint64_t>(static_cast<std::uint32_t>(y))
-                                         << 32 |
-                                     static_cast<std::uint32_t>(x));
-}
-Pair pairOf(double x, double y) {
-    return {x, y};
-}
-Pair operator+(Pair a, Pair b) {
-    return {a.x + b.x, a.y + b.y};
-}
-Pair operator*(Pair a, Pair b) {
-    return {a.x * b.x, a.y * b.y};
-}
-double xOf(Pair p) {
-    return p.x;
-}
-double yOf(Pair p) {
-    return p.y;
-}
-int within(Pair p, Pair bound) {
-    return (std::fabs(p.x) <= bound.x ? 1 : 0) | (std::fabs(p.y) <= bound.y ? 2 : 0);
-}
-Pair windowSingles(Pair p, Pair centre) {
-    return {static_cast<double>(static_cast<float>(centre.x + p.x)),
-            static_cast<double>(static_cast<float>(centre.y - p.y))};
-}
-int between(Pair p, Pair low, Pair high) {
-    return (p.x > low.x && p.x < high.x ? 1 : 0) | (p.y > low.y && p.y < high.y ? 2 : 0);
-}
-std::int64_t anchorOf(Pair p) {
-    constexpr double reach = 2147483647.0;
-    if (!(std::fabs(p.x) < reach && std::fabs(p.y) < reach))
-        return nowhere; // never near the image: not looked at
-    return packAnchor(raster::floorToInt(p.x), raster::floorToInt(p.y));
-}
-struct Quad {
-    std::int64_t anchor1;
-    std::int64_t anchor2;
-};
-Quad quadOf(std::int64_t anchor1, std::int64_t anchor2) {
-    return {anchor1, anchor2};
-}
-Quad noQuad() {
-    return {nowhere, nowhere};
-}
-std::int64_t truncation(Pair p) {
-    constexpr double reach = 2147483647.0;
-    if (!(std::fabs(p.x) < reach && std::fabs(p.y) < reach))
-        return nowhere;
-    return packAnchor(static_cast<int>(p.x), static_cast<int>(p.y));
-}
-Quad truncations(Pair device1, Pair device2) {
-    return {truncation(device1), truncation(device2)};
-}
-bool operator==(Quad a, Quad b) {
-    return a.anchor1 == b.anchor1 && a.anchor2 == b.anchor2;
-}
+// No vector lanes are built for this CPU: the program's lanes are the plain ones.
+using VectorLanes = PlainLanes;
 
 #endif
 
@@ -194,7 +219,9 @@ void ImageSurface::drawPasses(PassSection& section) {
     prepare();
     forgetRecentDots();
     blockDots_ = {};
-    const LastDrawn last = walkSection(section);
+    // Chosen once a section, so the loop itself never asks.
+    const LastDrawn last = passLanes_ == PassLanes::Plain ? walkSection<PlainLanes>(section)
+                                                          : walkSection<VectorLanes>(section);
     // The loop wrote without noting it: no dot is known to be untouched.
     forgetRecentDots();
     if (last == LastDrawn::Nothing)
@@ -235,16 +262,18 @@ void ImageSurface::writeRunLine(const std::optional<LineKey>& key, QRgb colour) 
     dotsAfterLine_.clear();
 }
 
-ImageSurface::LastDrawn ImageSurface::walkSection(PassSection& section) {
+template <typename Lanes> ImageSurface::LastDrawn ImageSurface::walkSection(PassSection& section) {
+    using Pair = typename Lanes::Pair;
+    using Quad = typename Lanes::Quad;
     const WalkConstants& run = section.constants();
     WalkState& state = section.state();
-    const Pair step1 = pairOf(run.stepX1, run.stepY1);
-    const Pair centre = pairOf(run.cx, run.cy);
-    const Pair bounds = pairOf(run.boundX, run.boundY);
-    const Pair unit = pairOf(unitX_, unitY_);
-    const Pair shift = pairOf(anchorShift_, anchorShift_);
-    const Pair nearLow = pairOf(nearLeft_, nearTop_);
-    const Pair nearHigh = pairOf(nearRight_, nearBottom_);
+    const Pair step1 = Pair::of(run.stepX1, run.stepY1);
+    const Pair centre = Pair::of(run.cx, run.cy);
+    const Pair bounds = Pair::of(run.boundX, run.boundY);
+    const Pair unit = Pair::of(unitX_, unitY_);
+    const Pair shift = Pair::of(anchorShift_, anchorShift_);
+    const Pair nearLow = Pair::of(nearLeft_, nearTop_);
+    const Pair nearHigh = Pair::of(nearRight_, nearBottom_);
     const bool lines = run.lines;
     const int linePen = std::max(1, static_cast<int>(std::lround(ratio_)));
     // A line's anchors are its ends' dot anchors when both take the same shift.
@@ -275,17 +304,17 @@ ImageSurface::LastDrawn ImageSurface::walkSection(PassSection& section) {
         lineDue = false;
     };
     // The line of this pass, between dots on these anchors (nowhere when not near).
-    const auto dueLine = [&](Pair window1, Pair window2, std::int64_t anchor1,
-                             std::int64_t anchor2, QRgb colour) {
+    const auto dueLine = [&](Pair window1, Pair window2, std::int64_t anchor1, std::int64_t anchor2,
+                             QRgb colour) {
         lineDue = true;
         dueColour = colour;
         if (lineOnDots && anchor1 != nowhere && anchor2 != nowhere)
-            dueKey = LineKey{anchorX(anchor1), anchorY(anchor1), anchorX(anchor2),
-                             anchorY(anchor2), linePen};
+            dueKey = LineKey{anchorX(anchor1), anchorY(anchor1), anchorX(anchor2), anchorY(anchor2),
+                             linePen};
         else
-            dueKey = raster::lineKeyFor(QPointF(xOf(window1) * unitX_, yOf(window1) * unitY_),
-                                        QPointF(xOf(window2) * unitX_, yOf(window2) * unitY_),
-                                        linePen);
+            dueKey =
+                raster::lineKeyFor(QPointF(xOf(window1) * unitX_, yOf(window1) * unitY_),
+                                   QPointF(xOf(window2) * unitX_, yOf(window2) * unitY_), linePen);
         lineIdle = !dueKey || (pendingLine_ && pendingLine_->key == *dueKey &&
                                pendingLine_->colour == colour && dotsAfterLine_.size() == 0);
     };
@@ -298,18 +327,18 @@ ImageSurface::LastDrawn ImageSurface::walkSection(PassSection& section) {
                anchorX(dot.anchor) + 1.0 <= nearRight_ && anchorY(dot.anchor) + 1.0 <= nearBottom_;
     };
     const auto fastAnchors = [&](std::int16_t colour, QRgb colour1, QRgb colour2) {
-        if ((lineDue && !lineIdle) || colour == 14 || !inner(waiting[0]) ||
-            !inner(waiting[1]) || waiting[0].colour != colour1 || waiting[1].colour != colour2)
-            return noQuad();
-        return quadOf(waiting[0].anchor, waiting[1].anchor);
+        if ((lineDue && !lineIdle) || colour == 14 || !inner(waiting[0]) || !inner(waiting[1]) ||
+            waiting[0].colour != colour1 || waiting[1].colour != colour2)
+            return Quad::none();
+        return Quad::of(waiting[0].anchor, waiting[1].anchor);
     };
-    Quad fast = noQuad();
+    Quad fast = Quad::none();
 
     Stretch stretch;
     while (section.nextStretch(stretch)) {
-        Pair last1 = pairOf(state.x1, state.y1);
-        Pair last2 = pairOf(state.x2, state.y2);
-        const Pair step2 = pairOf(stretch.stepX2, stretch.stepY2);
+        Pair last1 = Pair::of(state.x1, state.y1);
+        Pair last2 = Pair::of(state.x2, state.y2);
+        const Pair step2 = Pair::of(stretch.stepX2, stretch.stepY2);
         int pairCount = state.pairCount;
         std::int16_t colour = state.colour;
         QRgb colour1 = state.colour1, colour2 = state.colour2;
@@ -339,13 +368,13 @@ ImageSurface::LastDrawn ImageSurface::walkSection(PassSection& section) {
                     pairCount = 0;
                     dueLine(window1, window2, waiting[0].anchor, waiting[1].anchor, colour2);
                     if (!lineIdle)
-                        fast = noQuad();
+                        fast = Quad::none();
                     lastDrawn = LastDrawn::Line;
                 }
                 continue;
             }
-            const int near = between(device1, nearLow, nearHigh) |
-                             between(device2, nearLow, nearHigh) << 2;
+            const int near =
+                between(device1, nearLow, nearHigh) | between(device2, nearLow, nearHigh) << 2;
             const std::int64_t anchor1 = anchorOf(device1);
             const std::int64_t anchor2 = anchorOf(device2);
             const bool both = inside == 15;
@@ -359,7 +388,7 @@ ImageSurface::LastDrawn ImageSurface::walkSection(PassSection& section) {
             }
             handLineOn();
             if (!both) {
-                fast = noQuad();
+                fast = Quad::none();
                 continue;
             }
             if (lines && pairCount++ == 4) {
@@ -375,8 +404,8 @@ ImageSurface::LastDrawn ImageSurface::walkSection(PassSection& section) {
             }
             fast = fastAnchors(colour, colour1, colour2);
         }
-        state = {xOf(last1), yOf(last1), xOf(last2), yOf(last2), pairCount, colour, colour1,
-                 colour2};
+        state = {xOf(last1), yOf(last1), xOf(last2), yOf(last2),
+                 pairCount,  colour,     colour1,    colour2};
         section.stretchMade(alfa, xOf(left), yOf(left));
     }
     // The section's end: what waits goes in, in its order.

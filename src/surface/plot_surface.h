@@ -18,10 +18,12 @@ class PlotSurface : public QWidget, public DrawingSurface {
     Q_OBJECT
 public:
     using Drawing = ImageSurface::Drawing;
+    using PassLanes = ImageSurface::PassLanes;
 
     explicit PlotSurface(QWidget* window = nullptr);
 
     void setDrawing(Drawing drawing) { image_.setDrawing(drawing); }
+    void setPassLanes(PassLanes lanes) { image_.setPassLanes(lanes); }
 
     // Passed on to the drawing, whose scale and pen this one then shows.
     void setScaleMode(ScaleMode mode) override;

@@ -8,6 +8,7 @@
 #include "windows/plot/curve_run.h"
 
 #include <QtTest>
+#include <array>
 #include <bit>
 #include <limits>
 #include <memory>
@@ -28,6 +29,16 @@ enum class Situation {
     EndsAtAWatchZonesLastPass,
     A2ChangesAtTheLastPass,
 };
+
+// The surface's own walk goes through the run tables once in each kind of lanes: the program
+// walks vector ones where it has them, and plain ones elsewhere.
+using PassLanes = PlotSurface::PassLanes;
+constexpr std::array bothLanes{PassLanes::Vector, PassLanes::Plain};
+// A row of a run table, named and filled in for the lanes it walks.
+QTestData& laneRow(PassLanes lanes, const char* name) {
+    return QTest::addRow("%s (%s lanes)", name, lanes == PassLanes::Vector ? "vector" : "plain")
+           << lanes;
+}
 
 // The plot window's client area at 96 DPI.
 const QSize plotClientArea(707, 452);
@@ -190,6 +201,7 @@ struct WorkerProgress : ProgressReport {
 
 Q_DECLARE_METATYPE(Script)
 Q_DECLARE_METATYPE(Situation)
+Q_DECLARE_METATYPE(PassLanes)
 
 namespace {
 
@@ -287,6 +299,59 @@ bool situationOccurs(Situation situation, const OperationRecorder& plain, std::i
     return false;
 }
 
+// The rows of the run table walked in these lanes.
+void addRunRows(PassLanes lanes) {
+    const auto row = [lanes](const char* name) -> QTestData& { return laneRow(lanes, name); };
+    const auto constants = [](double a, double b, double c, const TaggedValue& e) {
+        return CurveConstants{number(a), number(b), number(c), e};
+    };
+    const CurveConstants defaults = constants(86, 55, 90, number(1));
+    row("defaults") << defaults << LinkingLines::Off << 0 << 1 << 0.63 << Situation::Any;
+    row("defaults, lines") << defaults << LinkingLines::On << 0 << 1 << 0.63 << Situation::Any;
+    // The first pair in 14 and 15, the rest in 1 and 2: dots over dots of another colour.
+    row("across the colour wrap") << defaults << LinkingLines::On << 13 << 2 << 0.63
+                                  << Situation::Any;
+    row("runs over runs") << constants(120, 30, 400, number(3)) << LinkingLines::On << 4 << 3
+                          << 0.55 << Situation::Any;
+    // A hundred thousand passes: ALFA outgrows 16 bits, t stays for 100 passes at a time,
+    // and most dots and lines fall on the pixels of the ones before.
+    row("a long run with lines") << constants(200, 45, 1e5, number(0.01)) << LinkingLines::On << 0
+                                 << 1 << 0.63 << Situation::Any;
+    row("a single increment") << constants(150, 70, 40000, TaggedValue::fromSingle(0.3f))
+                              << LinkingLines::On << 2 << 1 << 0.75 << Situation::Any;
+    // Curve 1 leaves the bounds after a quarter of the run, for good; t still changes at
+    // the last pass.
+    row("an early end") << constants(600, 45, 40001, number(0.75)) << LinkingLines::Off << 0 << 1
+                        << 0.63 << Situation::Any;
+    // Curve 2 swings back over curve 1 and out of the low bounds and in again.
+    row("curve 2 out and in") << constants(190, 180, 400, number(30)) << LinkingLines::On << 0 << 1
+                              << 0.08 << Situation::Any;
+    row("a fractional n") << constants(86, 55, 90.5, number(0.5)) << LinkingLines::On << 0 << 1
+                          << 0.63 << Situation::Any;
+    // The image surface writes only the last dot of a run on one anchor, and hands a line on
+    // only once the dots before it are settled. A slow run: curve 1 keeps its anchor for about
+    // seventy passes, a line every five.
+    const CurveConstants slow = constants(20, 45, 2000, number(0.01));
+    row("runs on one anchor with a line between")
+        << slow << LinkingLines::On << 0 << 1 << 0.63 << Situation::LineBetweenRunsOnAnAnchor;
+    // The first pair in 14 and 15, the next in 1 and 2 on the same anchors.
+    row("a colour change within a run on one anchor")
+        << slow << LinkingLines::On << 13 << 1 << 0.63 << Situation::ColourChangeOnAnAnchor;
+    // The passes next to a zero of cos(ALFA × P1) are found ahead: runs that end at the first
+    // and at the last of those passes.
+    const std::int64_t zone = CosineWatch(degreeToRadianSingle).clearBefore();
+    row("the run ends at a watch zone's first pass")
+        << constants(20, 45, static_cast<double>(zone), number(0.01)) << LinkingLines::On << 0 << 1
+        << 0.63 << Situation::EndsAtAWatchZonesFirstPass;
+    row("the run ends at a watch zone's last pass")
+        << constants(20, 45, static_cast<double>(zone + 2), number(0.01)) << LinkingLines::On << 0
+        << 1 << 0.63 << Situation::EndsAtAWatchZonesLastPass;
+    // ALFA × 0.01 reaches 1.5 at the last pass: t changes for that pass alone.
+    row("A2 changes at the run's last pass")
+        << constants(20, 45, 150, number(0.01)) << LinkingLines::On << 0 << 1 << 0.63
+        << Situation::A2ChangesAtTheLastPass;
+}
+
 } // namespace
 
 // The fast paths against the plain reading: the generator's shortcuts (t's trigonometry
@@ -319,62 +384,19 @@ void FastPathTest::initTestCase() {
 }
 
 void FastPathTest::runsMatchThePlainReading_data() {
+    QTest::addColumn<PassLanes>("passLanes");
     QTest::addColumn<CurveConstants>("constants");
     QTest::addColumn<LinkingLines>("lines");
     QTest::addColumn<int>("Miocolor");
     QTest::addColumn<int>("runs");
     QTest::addColumn<double>("Incr");
     QTest::addColumn<Situation>("situation");
-    const auto constants = [](double a, double b, double c, const TaggedValue& e) {
-        return CurveConstants{number(a), number(b), number(c), e};
-    };
-    const CurveConstants defaults = constants(86, 55, 90, number(1));
-    QTest::newRow("defaults") << defaults << LinkingLines::Off << 0 << 1 << 0.63 << Situation::Any;
-    QTest::newRow("defaults, lines") << defaults << LinkingLines::On << 0 << 1 << 0.63 << Situation::Any;
-    // The first pair in 14 and 15, the rest in 1 and 2: dots over dots of another colour.
-    QTest::newRow("across the colour wrap") << defaults << LinkingLines::On << 13 << 2 << 0.63 << Situation::Any;
-    QTest::newRow("runs over runs")
-        << constants(120, 30, 400, number(3)) << LinkingLines::On << 4 << 3 << 0.55 << Situation::Any;
-    // A hundred thousand passes: ALFA outgrows 16 bits, t stays for 100 passes at a time,
-    // and most dots and lines fall on the pixels of the ones before.
-    QTest::newRow("a long run with lines")
-        << constants(200, 45, 1e5, number(0.01)) << LinkingLines::On << 0 << 1 << 0.63 << Situation::Any;
-    QTest::newRow("a single increment") << constants(150, 70, 40000, TaggedValue::fromSingle(0.3f))
-                                        << LinkingLines::On << 2 << 1 << 0.75 << Situation::Any;
-    // Curve 1 leaves the bounds after a quarter of the run, for good; t still changes at
-    // the last pass.
-    QTest::newRow("an early end") << constants(600, 45, 40001, number(0.75)) << LinkingLines::Off
-                                  << 0 << 1 << 0.63 << Situation::Any;
-    // Curve 2 swings back over curve 1 and out of the low bounds and in again.
-    QTest::newRow("curve 2 out and in")
-        << constants(190, 180, 400, number(30)) << LinkingLines::On << 0 << 1 << 0.08 << Situation::Any;
-    QTest::newRow("a fractional n")
-        << constants(86, 55, 90.5, number(0.5)) << LinkingLines::On << 0 << 1 << 0.63 << Situation::Any;
-    // The image surface writes only the last dot of a run on one anchor, and hands a line on
-    // only once the dots before it are settled. A slow run: curve 1 keeps its anchor for about
-    // seventy passes, a line every five.
-    const CurveConstants slow = constants(20, 45, 2000, number(0.01));
-    QTest::newRow("runs on one anchor with a line between")
-        << slow << LinkingLines::On << 0 << 1 << 0.63 << Situation::LineBetweenRunsOnAnAnchor;
-    // The first pair in 14 and 15, the next in 1 and 2 on the same anchors.
-    QTest::newRow("a colour change within a run on one anchor")
-        << slow << LinkingLines::On << 13 << 1 << 0.63 << Situation::ColourChangeOnAnAnchor;
-    // The passes next to a zero of cos(ALFA × P1) are found ahead: runs that end at the first
-    // and at the last of those passes.
-    const std::int64_t zone = CosineWatch(degreeToRadianSingle).clearBefore();
-    QTest::newRow("the run ends at a watch zone's first pass")
-        << constants(20, 45, static_cast<double>(zone), number(0.01)) << LinkingLines::On << 0
-        << 1 << 0.63 << Situation::EndsAtAWatchZonesFirstPass;
-    QTest::newRow("the run ends at a watch zone's last pass")
-        << constants(20, 45, static_cast<double>(zone + 2), number(0.01)) << LinkingLines::On
-        << 0 << 1 << 0.63 << Situation::EndsAtAWatchZonesLastPass;
-    // ALFA × 0.01 reaches 1.5 at the last pass: t changes for that pass alone.
-    QTest::newRow("A2 changes at the run's last pass")
-        << constants(20, 45, 150, number(0.01)) << LinkingLines::On << 0 << 1 << 0.63
-        << Situation::A2ChangesAtTheLastPass;
+    for (const PassLanes lanes : bothLanes)
+        addRunRows(lanes);
 }
 
 void FastPathTest::runsMatchThePlainReading() {
+    QFETCH(PassLanes, passLanes);
     QFETCH(CurveConstants, constants);
     QFETCH(LinkingLines, lines);
     QFETCH(int, Miocolor);
@@ -382,6 +404,7 @@ void FastPathTest::runsMatchThePlainReading() {
     QFETCH(double, Incr);
     QFETCH(Situation, situation);
     Host fastHost(PlotSurface::Drawing::Economical);
+    fastHost.surface->setPassLanes(passLanes);
     Host plainHost(PlotSurface::Drawing::Direct);
     PlotVariables fast;
     PlotVariables plain;
@@ -405,22 +428,27 @@ void FastPathTest::runsMatchThePlainReading() {
 }
 
 void FastPathTest::runsOnAWorkerMatchThePlainReading_data() {
+    QTest::addColumn<PassLanes>("passLanes");
     QTest::addColumn<LinkingLines>("lines");
     QTest::addColumn<int>("stopAtReport");
-    QTest::newRow("dots") << LinkingLines::Off << -1;
-    QTest::newRow("lines") << LinkingLines::On << -1;
-    QTest::newRow("dots, stopped") << LinkingLines::Off << 40;
-    QTest::newRow("lines, stopped") << LinkingLines::On << 61;
+    for (const PassLanes lanes : bothLanes) {
+        laneRow(lanes, "dots") << LinkingLines::Off << -1;
+        laneRow(lanes, "lines") << LinkingLines::On << -1;
+        laneRow(lanes, "dots, stopped") << LinkingLines::Off << 40;
+        laneRow(lanes, "lines, stopped") << LinkingLines::On << 61;
+    }
 }
 
 // A long run on a worker thread, stopped or not, against the plain reading of the passes it
 // made.
 void FastPathTest::runsOnAWorkerMatchThePlainReading() {
+    QFETCH(PassLanes, passLanes);
     QFETCH(LinkingLines, lines);
     QFETCH(int, stopAtReport);
     constexpr double passes = 4e5;
     const CurveConstants constants{number(200), number(45), number(passes - 1), number(0.07)};
     Host fastHost(PlotSurface::Drawing::Economical);
+    fastHost.surface->setPassLanes(passLanes);
     Host plainHost(PlotSurface::Drawing::Direct);
     PlotVariables fast;
     PlotVariables plain;
