@@ -10,8 +10,10 @@
 #include <QtTest>
 #include <array>
 #include <bit>
+#include <cmath>
 #include <limits>
 #include <memory>
+#include <random>
 #include <thread>
 
 Q_DECLARE_METATYPE(TaggedValue)
@@ -299,6 +301,37 @@ bool situationOccurs(Situation situation, const OperationRecorder& plain, std::i
     return false;
 }
 
+// Runs drawn from a fixed seed, the same ones on every machine (the engine's sequence is the
+// standard's): OA from a pixel to far past the area, any angle, t fast and slow, and both
+// curves crossing every edge of the area, where a dot's anchor falls below 0.
+void addSeededRunRows(PassLanes lanes) {
+    std::mt19937_64 engine(20261208);
+    const auto between = [&engine](double low, double high) {
+        return low + (high - low) * static_cast<double>(engine() >> 11) * 0x1.0p-53;
+    };
+    for (int index = 1; index <= 12; ++index) {
+        const double oa = std::exp(between(0.0, std::log(2000.0)));
+        const double angle = between(-360, 360);
+        const double increment = std::exp(between(std::log(0.005), std::log(20.0)));
+        // t = n × the increment stays within its 16-bit limit.
+        const double n = between(1, std::min(3000.0, 30000.0 / increment));
+        const LinkingLines lines = engine() % 2 == 0 ? LinkingLines::On : LinkingLines::Off;
+        const int colour = static_cast<int>(engine() % 16);
+        const int runs = 1 + static_cast<int>(engine() % 2);
+        const double incr = between(0.05, 2);
+        const QByteArray name = QStringLiteral("seeded run %1: %2, %3, %4, %5")
+                                    .arg(index)
+                                    .arg(oa)
+                                    .arg(angle)
+                                    .arg(n)
+                                    .arg(increment)
+                                    .toLatin1();
+        laneRow(lanes, name.constData())
+            << CurveConstants{number(oa), number(angle), number(n), number(increment)} << lines
+            << colour << runs << incr << Situation::Any;
+    }
+}
+
 // The rows of the run table walked in these lanes.
 void addRunRows(PassLanes lanes) {
     const auto row = [lanes](const char* name) -> QTestData& { return laneRow(lanes, name); };
@@ -350,6 +383,7 @@ void addRunRows(PassLanes lanes) {
     row("A2 changes at the run's last pass")
         << constants(20, 45, 150, number(0.01)) << LinkingLines::On << 0 << 1 << 0.63
         << Situation::A2ChangesAtTheLastPass;
+    addSeededRunRows(lanes);
 }
 
 } // namespace
@@ -457,8 +491,8 @@ void FastPathTest::runsOnAWorkerMatchThePlainReading() {
     std::int16_t fastColour = 3;
     std::int16_t plainColour = 3;
     WorkerProgress progress(stopAtReport);
-    const CurveRunResult result = runCurveGeneratorOn(*fastHost.surface, constants, lines,
-                                                      fastColour, fast, &progress);
+    const CurveRunResult result =
+        runCurveGeneratorOn(*fastHost.surface, constants, lines, fastColour, fast, &progress);
     QVERIFY(progress.calledFrom != std::this_thread::get_id());
     const std::int64_t passesMade =
         stopAtReport > 0 ? std::int64_t{stopAtReport} * 4096 : std::int64_t(passes);
@@ -507,11 +541,16 @@ void FastPathTest::economicalDrawingMatchesDirectDrawing_data() {
                   line(7, 7, 40, 95, 9),
                   line(-20, -20, -20, -20, 3),
                   line(250, 50, 250, 50, 3)};
-    QTest::newRow("blocks after a waiting line and between dots")
-        << Script{width(1),          line(0, 10, 200, 90, 5), block(20, 30, 0.3f, 3),
-                  dot(40, 36, 7),    compare(),               block(30, 40, 0.7f, 2),
-                  width(3),          dot(60, 50, 1),          block(-5, 95, 0.4f, 1),
-                  line(5, 5, 9, 9, 3)};
+    QTest::newRow("blocks after a waiting line and between dots") << Script{width(1),
+                                                                            line(0, 10, 200, 90, 5),
+                                                                            block(20, 30, 0.3f, 3),
+                                                                            dot(40, 36, 7),
+                                                                            compare(),
+                                                                            block(30, 40, 0.7f, 2),
+                                                                            width(3),
+                                                                            dot(60, 50, 1),
+                                                                            block(-5, 95, 0.4f, 1),
+                                                                            line(5, 5, 9, 9, 3)};
     QTest::newRow("a block of wide dots at the edges") << Script{block(190, 1, 0.2f, 6)};
     QTest::newRow("blocks ending in more dots after a line than are kept")
         << Script{width(1),
