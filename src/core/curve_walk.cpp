@@ -178,17 +178,25 @@ void CurveWalk::takeTurn(std::int64_t alfa) {
 // ALFA = 32768, where the product changes from single to double.
 std::int64_t CurveWalk::nextChangeOfA2(std::int64_t alfa) const {
     const double increment = plan_.increment.value;
-    double guess = static_cast<double>(plan_.lastAlfa) + 1.0;
+    double end = static_cast<double>(plan_.lastAlfa) + 1.0;
+    if (alfa <= int16Max)
+        end = std::min(end, static_cast<double>(int16Max + 1));
+    double guess = end;
     if (increment != 0.0) {
         const double half = increment > 0 ? 0.5 : -0.5;
         guess = std::min(guess, std::floor((A2_ + half) / increment) - 1.0);
     }
-    if (alfa <= int16Max)
-        guess = std::min(guess, static_cast<double>(int16Max + 1));
     if (!(guess > static_cast<double>(alfa + 1)))
         return alfa + 1;
-    const auto candidate = static_cast<std::int64_t>(guess);
-    return A2at(candidate - 1, plan_.increment) == A2_ ? candidate : alfa + 1;
+    auto candidate = static_cast<std::int64_t>(guess);
+    if (A2at(candidate - 1, plan_.increment) != A2_)
+        return alfa + 1;
+    // The guess falls a pass or two short of the change: the passes up to it go in the same
+    // stretch rather than in one of their own each.
+    const auto last = static_cast<std::int64_t>(std::min(end, guess + 4.0));
+    while (candidate < last && A2at(candidate, plan_.increment) == A2_)
+        ++candidate;
+    return candidate;
 }
 
 } // namespace
@@ -225,9 +233,8 @@ void drawInBlocks(PassSection& section, DrawingSurface& surface) {
             if (block.dotCount + 2 > DotBlock::capacity || block.lineCount == block.lines.size())
                 handOver();
             // Room in the block for two dots and a line a pass.
-            const auto room = static_cast<std::int64_t>(
-                std::min((DotBlock::capacity - block.dotCount) / 2,
-                         block.lines.size() - block.lineCount));
+            const auto room = static_cast<std::int64_t>(std::min(
+                (DotBlock::capacity - block.dotCount) / 2, block.lines.size() - block.lineCount));
             const std::int64_t last = std::min(stretch.last, alfa + room - 1);
             std::size_t dots = block.dotCount;
             const auto addDot = [&](Point point, QRgb dotColour) {
@@ -251,13 +258,12 @@ void drawInBlocks(PassSection& section, DrawingSurface& surface) {
                 last2 = point2;
                 if (lines && pairCount++ == 4) [[unlikely]] {
                     pairCount = 0;
-                    block.lines[block.lineCount++] = {
-                        dots,
-                        static_cast<float>(cx + point1.x),
-                        static_cast<float>(cy - point1.y),
-                        static_cast<float>(cx + point2.x),
-                        static_cast<float>(cy - point2.y),
-                        colour2};
+                    block.lines[block.lineCount++] = {dots,
+                                                      static_cast<float>(cx + point1.x),
+                                                      static_cast<float>(cy - point1.y),
+                                                      static_cast<float>(cx + point2.x),
+                                                      static_cast<float>(cy - point2.y),
+                                                      colour2};
                 }
                 if (colour == 14) [[unlikely]] {
                     colour = 1;
