@@ -92,6 +92,9 @@ Pair windowSingles(Pair p, Pair centre) {
 int between(Pair p, Pair low, Pair high) {
     return (p.x > low.x && p.x < high.x ? 1 : 0) | (p.y > low.y && p.y < high.y ? 2 : 0);
 }
+bool bothWithin(Pair a, Pair b, Pair bound) {
+    return (within(a, bound) & within(b, bound)) == 3;
+}
 std::int64_t anchorOf(Pair p) {
     constexpr double reach = 2147483647.0;
     if (!(std::fabs(p.x) < reach && std::fabs(p.y) < reach))
@@ -151,6 +154,13 @@ int within(Pair p, Pair bound) {
     const __m128d magnitude = _mm_andnot_pd(_mm_set1_pd(-0.0), p.lanes);
     return _mm_movemask_pd(_mm_cmple_pd(magnitude, bound.lanes));
 }
+// Whether within() of both points is 3, in one test.
+bool bothWithin(Pair a, Pair b, Pair bound) {
+    const __m128d sign = _mm_set1_pd(-0.0);
+    const __m128d inA = _mm_cmple_pd(_mm_andnot_pd(sign, a.lanes), bound.lanes);
+    const __m128d inB = _mm_cmple_pd(_mm_andnot_pd(sign, b.lanes), bound.lanes);
+    return _mm_movemask_pd(_mm_and_pd(inA, inB)) == 3;
+}
 // (centre.x + x, centre.y - y) rounded to singles, as the block would hold it, and back.
 Pair windowSingles(Pair p, Pair centre) {
     const __m128d flipped = _mm_xor_pd(p.lanes, _mm_set_pd(-0.0, 0.0));
@@ -206,6 +216,89 @@ struct WaitingDot {
     std::int64_t anchor = nowhere;
     QRgb colour = 0;
 };
+
+// What the passes of a stretch add and compare with, as lanes.
+template <typename Pair> struct StretchLanes {
+    Pair step1;
+    Pair step2;
+    Pair centre;
+    Pair bounds;
+    Pair unit;
+    Pair shift;
+};
+
+// How many additions of `step` from `position` surely keep |position| <= bound: each one
+// moves it by |step| and a rounding of at most 2^-53 of where it lands, taken here with room
+// to spare. Not a number, or nothing, when that cannot be said.
+double additionsInside(double position, double step, double bound) {
+    const double reach = std::fabs(step) * (1.0 + 0x1p-40) + bound * 0x1p-50;
+    return (bound - std::fabs(position)) * (1.0 - 0x1p-40) / reach;
+}
+
+// The passes from `alfa` up to `last` while each writes nothing: both dots on the anchors in
+// `fast`, and both points inside unless `checked` is false, for passes known to stay inside.
+// Returns the first pass not made; `made1` and `made2` are the points of the last made.
+template <typename Lanes, bool checked>
+std::int64_t quietRun(const StretchLanes<typename Lanes::Pair>& run, typename Lanes::Quad fast,
+                      typename Lanes::Pair& made1, typename Lanes::Pair& made2, std::int64_t alfa,
+                      std::int64_t last) {
+    using Pair = typename Lanes::Pair;
+    for (; alfa <= last; ++alfa) {
+        const Pair point1 = run.step1 + made1;
+        const Pair point2 = run.step2 + made2;
+        if constexpr (checked) {
+            if (!bothWithin(point1, point2, run.bounds))
+                break;
+        }
+        const Pair device1 = windowSingles(point1, run.centre) * run.unit + run.shift;
+        const Pair device2 = windowSingles(point2, run.centre) * run.unit + run.shift;
+        if (!(truncations(device1, device2) == fast))
+            break;
+        made1 = point1;
+        made2 = point2;
+    }
+    return alfa;
+}
+
+// The passes from `alfa` up to `last` that write nothing: both points inside and both dots
+// on the anchors in `fast`. Returns the first pass that is not such, to be made again in full;
+// `last1` and `last2` become the points of the passes made. It calls nothing, so every
+// constant stays in a register: nearly all of a run's passes go here, and most of them in
+// stretches that cannot reach the bounds, where the bounds are not looked at.
+template <typename Lanes>
+std::int64_t quietPasses(const StretchLanes<typename Lanes::Pair>& lanes, typename Lanes::Quad fast,
+                         typename Lanes::Pair& last1, typename Lanes::Pair& last2,
+                         std::int64_t alfa, std::int64_t last) {
+    using Pair = typename Lanes::Pair;
+    constexpr std::int64_t checkedRun = 16;
+    const StretchLanes<Pair> run = lanes;
+    Pair made1 = last1;
+    Pair made2 = last2;
+    while (alfa <= last) {
+        const std::array<double, 4> inside{
+            additionsInside(xOf(made1), xOf(run.step1), xOf(run.bounds)),
+            additionsInside(yOf(made1), yOf(run.step1), yOf(run.bounds)),
+            additionsInside(xOf(made2), xOf(run.step2), xOf(run.bounds)),
+            additionsInside(yOf(made2), yOf(run.step2), yOf(run.bounds))};
+        // Not when one is not a number.
+        const bool sure = std::all_of(inside.begin(), inside.end(), [](double additions) {
+            return additions >= static_cast<double>(checkedRun);
+        });
+        const double least = *std::min_element(inside.begin(), inside.end());
+        const std::int64_t passes =
+            sure ? static_cast<std::int64_t>(std::min(least, 0x1p40)) : checkedRun;
+        const std::int64_t upTo = std::min(last, alfa + passes - 1);
+        const std::int64_t next = sure ? quietRun<Lanes, false>(run, fast, made1, made2, alfa, upTo)
+                                       : quietRun<Lanes, true>(run, fast, made1, made2, alfa, upTo);
+        const bool stopped = next <= upTo;
+        alfa = next;
+        if (stopped)
+            break;
+    }
+    last1 = made1;
+    last2 = made2;
+    return alfa;
+}
 
 } // namespace
 
@@ -332,6 +425,16 @@ template <typename Lanes> ImageSurface::LastDrawn ImageSurface::walkSection(Pass
             return Quad::none();
         return Quad::of(waiting[0].anchor, waiting[1].anchor);
     };
+    // Whether the line between the dots that wait, in this colour, would change nothing: then
+    // the passes that write nothing go on over their lines, which are all that one.
+    const auto idleWaitingLine = [&](QRgb colour) {
+        if (!lineOnDots || !pendingLine_ || pendingLine_->colour != colour ||
+            dotsAfterLine_.size() != 0)
+            return false;
+        const std::int64_t anchor1 = waiting[0].anchor, anchor2 = waiting[1].anchor;
+        return pendingLine_->key == LineKey{anchorX(anchor1), anchorY(anchor1), anchorX(anchor2),
+                                            anchorY(anchor2), linePen};
+    };
     Quad fast = Quad::none();
 
     Stretch stretch;
@@ -344,8 +447,31 @@ template <typename Lanes> ImageSurface::LastDrawn ImageSurface::walkSection(Pass
         QRgb colour1 = state.colour1, colour2 = state.colour2;
         std::int64_t alfa = stretch.first;
         fast = fastAnchors(colour, colour1, colour2);
+        const std::int64_t lastAlfa = stretch.last;
+        const StretchLanes<Pair> lanes{step1, step2, centre, bounds, unit, shift};
         Pair left{};
-        for (; alfa <= stretch.last; ++alfa) {
+        for (; alfa <= lastAlfa; ++alfa) {
+            // The passes that write nothing, up to the next line's, go without the rest.
+            if (!(fast == Quad::none())) {
+                const bool overLines = !lines || (pairCount <= 4 && idleWaitingLine(colour2));
+                const std::int64_t upTo =
+                    overLines ? lastAlfa : std::min(lastAlfa, alfa + 3 - pairCount);
+                const std::int64_t next = quietPasses<Lanes>(lanes, fast, last1, last2, alfa, upTo);
+                if (next != alfa) {
+                    lineDue = false;
+                    lastDrawn = LastDrawn::Dot;
+                    if (lines) {
+                        pairCount = static_cast<int>((pairCount + (next - alfa)) % 5);
+                        if (pairCount == 0) { // the last pass made was a line's
+                            dueLine(Pair{}, Pair{}, waiting[0].anchor, waiting[1].anchor, colour2);
+                            lastDrawn = LastDrawn::Line;
+                        }
+                    }
+                    alfa = next;
+                    if (alfa > lastAlfa)
+                        break;
+                }
+            }
             const Pair point1 = step1 + last1;
             const Pair point2 = step2 + last2;
             const int inside = within(point1, bounds) | within(point2, bounds) << 2;
