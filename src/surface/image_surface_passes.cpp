@@ -235,21 +235,26 @@ double additionsInside(double position, double step, double bound) {
     return (bound - std::fabs(position)) * (1.0 - 0x1p-40) / reach;
 }
 
-// The passes from `alfa` up to `last` while each writes nothing: both dots on the anchors in
-// `fast`, and both points inside unless `checked` is false, for passes known to stay inside.
-// Returns the first pass not made; `made1` and `made2` are the points of the last made.
-template <typename Lanes, bool checked>
-std::int64_t quietRun(const StretchLanes<typename Lanes::Pair>& run, typename Lanes::Quad fast,
-                      typename Lanes::Pair& made1, typename Lanes::Pair& made2, std::int64_t alfa,
-                      std::int64_t last) {
+// Where a run of passes that write nothing ended: at pass `next`, and `ahead` when the points
+// handed back are already those of that pass rather than of the pass before.
+struct QuietEnd {
+    std::int64_t next = 0;
+    bool ahead = false;
+};
+
+// The passes from `alfa` up to `last` while both points are inside and both dots on the
+// anchors in `fast`. Returns the first pass not made; `made1` and `made2` are the points of
+// the last made.
+template <typename Lanes>
+std::int64_t checkedPasses(const StretchLanes<typename Lanes::Pair>& run, typename Lanes::Quad fast,
+                           typename Lanes::Pair& made1, typename Lanes::Pair& made2,
+                           std::int64_t alfa, std::int64_t last) {
     using Pair = typename Lanes::Pair;
     for (; alfa <= last; ++alfa) {
         const Pair point1 = run.step1 + made1;
         const Pair point2 = run.step2 + made2;
-        if constexpr (checked) {
-            if (!bothWithin(point1, point2, run.bounds))
-                break;
-        }
+        if (!bothWithin(point1, point2, run.bounds))
+            break;
         const Pair device1 = windowSingles(point1, run.centre) * run.unit + run.shift;
         const Pair device2 = windowSingles(point2, run.centre) * run.unit + run.shift;
         if (!(truncations(device1, device2) == fast))
@@ -260,44 +265,72 @@ std::int64_t quietRun(const StretchLanes<typename Lanes::Pair>& run, typename La
     return alfa;
 }
 
-// The passes from `alfa` up to `last` that write nothing: both points inside and both dots
-// on the anchors in `fast`. Returns the first pass that is not such, to be made again in full;
-// `last1` and `last2` become the points of the passes made. It calls nothing, so every
-// constant stays in a register: nearly all of a run's passes go here, and most of them in
-// stretches that cannot reach the bounds, where the bounds are not looked at.
+// The same for passes known to stay inside, whose bounds are not looked at. The points of a
+// pass that writes are not dropped but handed back ahead: that pass goes on from them.
 template <typename Lanes>
-std::int64_t quietPasses(const StretchLanes<typename Lanes::Pair>& lanes, typename Lanes::Quad fast,
-                         typename Lanes::Pair& last1, typename Lanes::Pair& last2,
-                         std::int64_t alfa, std::int64_t last) {
+QuietEnd insidePasses(const StretchLanes<typename Lanes::Pair>& run, typename Lanes::Quad fast,
+                      typename Lanes::Pair& made1, typename Lanes::Pair& made2, std::int64_t alfa,
+                      std::int64_t last) {
+    using Pair = typename Lanes::Pair;
+    for (; alfa <= last; ++alfa) {
+        made1 = run.step1 + made1;
+        made2 = run.step2 + made2;
+        const Pair device1 = windowSingles(made1, run.centre) * run.unit + run.shift;
+        const Pair device2 = windowSingles(made2, run.centre) * run.unit + run.shift;
+        if (!(truncations(device1, device2) == fast))
+            return {alfa, true};
+    }
+    return {alfa, false};
+}
+
+// How many passes from these points surely keep both inside; below zero or not a number when
+// none can be counted on.
+template <typename Pair>
+double passesInside(const StretchLanes<Pair>& run, Pair made1, Pair made2) {
+    const std::array<double, 4> inside{
+        additionsInside(xOf(made1), xOf(run.step1), xOf(run.bounds)),
+        additionsInside(yOf(made1), yOf(run.step1), yOf(run.bounds)),
+        additionsInside(xOf(made2), xOf(run.step2), xOf(run.bounds)),
+        additionsInside(yOf(made2), yOf(run.step2), yOf(run.bounds))};
+    for (const double additions : inside)
+        if (!(additions >= 0.0))
+            return additions;
+    return *std::min_element(inside.begin(), inside.end());
+}
+
+// The passes from `alfa` up to `last` that write nothing: both points inside and both dots
+// on the anchors in `fast`. At the first pass that is not such they stop, for it to be made
+// in full; `last1` and `last2` become the points of the passes made, or of that pass when
+// ahead. It calls nothing, so every constant stays in a register: nearly all of a run's
+// passes go here, and most of them in stretches that cannot reach the bounds, where the
+// bounds are not looked at.
+template <typename Lanes>
+QuietEnd quietPasses(const StretchLanes<typename Lanes::Pair>& lanes, typename Lanes::Quad fast,
+                     typename Lanes::Pair& last1, typename Lanes::Pair& last2, std::int64_t alfa,
+                     std::int64_t last) {
     using Pair = typename Lanes::Pair;
     constexpr std::int64_t checkedRun = 16;
     const StretchLanes<Pair> run = lanes;
     Pair made1 = last1;
     Pair made2 = last2;
-    while (alfa <= last) {
-        const std::array<double, 4> inside{
-            additionsInside(xOf(made1), xOf(run.step1), xOf(run.bounds)),
-            additionsInside(yOf(made1), yOf(run.step1), yOf(run.bounds)),
-            additionsInside(xOf(made2), xOf(run.step2), xOf(run.bounds)),
-            additionsInside(yOf(made2), yOf(run.step2), yOf(run.bounds))};
-        // Not when one is not a number.
-        const bool sure = std::all_of(inside.begin(), inside.end(), [](double additions) {
-            return additions >= static_cast<double>(checkedRun);
-        });
-        const double least = *std::min_element(inside.begin(), inside.end());
-        const std::int64_t passes =
-            sure ? static_cast<std::int64_t>(std::min(least, 0x1p40)) : checkedRun;
-        const std::int64_t upTo = std::min(last, alfa + passes - 1);
-        const std::int64_t next = sure ? quietRun<Lanes, false>(run, fast, made1, made2, alfa, upTo)
-                                       : quietRun<Lanes, true>(run, fast, made1, made2, alfa, upTo);
-        const bool stopped = next <= upTo;
-        alfa = next;
-        if (stopped)
+    QuietEnd end{alfa, false};
+    while (end.next <= last && !end.ahead) {
+        const double inside = passesInside(run, made1, made2);
+        if (inside >= static_cast<double>(checkedRun)) { // not when not a number
+            const std::int64_t upTo =
+                std::min(last, end.next + static_cast<std::int64_t>(std::min(inside, 0x1p40)) - 1);
+            end = insidePasses<Lanes>(run, fast, made1, made2, end.next, upTo);
+            continue;
+        }
+        const std::int64_t upTo = std::min(last, end.next + checkedRun - 1);
+        const std::int64_t next = checkedPasses<Lanes>(run, fast, made1, made2, end.next, upTo);
+        end.next = next;
+        if (next <= upTo)
             break;
     }
     last1 = made1;
     last2 = made2;
-    return alfa;
+    return end;
 }
 
 } // namespace
@@ -452,28 +485,30 @@ template <typename Lanes> ImageSurface::LastDrawn ImageSurface::walkSection(Pass
         Pair left{};
         for (; alfa <= lastAlfa; ++alfa) {
             // The passes that write nothing, up to the next line's, go without the rest.
+            bool ahead = false; // last1 and last2 are already this pass's points
             if (!(fast == Quad::none())) {
                 const bool overLines = !lines || (pairCount <= 4 && idleWaitingLine(colour2));
                 const std::int64_t upTo =
                     overLines ? lastAlfa : std::min(lastAlfa, alfa + 3 - pairCount);
-                const std::int64_t next = quietPasses<Lanes>(lanes, fast, last1, last2, alfa, upTo);
-                if (next != alfa) {
+                const QuietEnd end = quietPasses<Lanes>(lanes, fast, last1, last2, alfa, upTo);
+                ahead = end.ahead;
+                if (end.next != alfa) {
                     lineDue = false;
                     lastDrawn = LastDrawn::Dot;
                     if (lines) {
-                        pairCount = static_cast<int>((pairCount + (next - alfa)) % 5);
+                        pairCount = static_cast<int>((pairCount + (end.next - alfa)) % 5);
                         if (pairCount == 0) { // the last pass made was a line's
                             dueLine(Pair{}, Pair{}, waiting[0].anchor, waiting[1].anchor, colour2);
                             lastDrawn = LastDrawn::Line;
                         }
                     }
-                    alfa = next;
+                    alfa = end.next;
                     if (alfa > lastAlfa)
                         break;
                 }
             }
-            const Pair point1 = step1 + last1;
-            const Pair point2 = step2 + last2;
+            const Pair point1 = ahead ? last1 : step1 + last1;
+            const Pair point2 = ahead ? last2 : step2 + last2;
             const int inside = within(point1, bounds) | within(point2, bounds) << 2;
             if ((inside & 3) != 3) [[unlikely]] {
                 left = point1; // curve 1 left the bounds, for good
