@@ -356,6 +356,10 @@ void addRunRows(PassLanes lanes) {
     // the last pass.
     row("an early end") << constants(600, 45, 40001, number(0.75)) << LinkingLines::Off << 0 << 1
                         << 0.63 << Situation::Any;
+    // The same end walked slowly, with lines: a dot keeps its anchor for passes on end while
+    // curve 1 closes in on the bounds, so the passes that write nothing meet them too.
+    row("a slow early end with lines") << constants(600, 45, 1e5, number(0.01)) << LinkingLines::On
+                                       << 0 << 1 << 0.63 << Situation::Any;
     // Curve 2 swings back over curve 1 and out of the low bounds and in again.
     row("curve 2 out and in") << constants(190, 180, 400, number(30)) << LinkingLines::On << 0 << 1
                               << 0.08 << Situation::Any;
