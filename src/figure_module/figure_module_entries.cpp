@@ -3,6 +3,7 @@
 #include "figure/figure_module.h"
 
 #include <QAction>
+#include <QBoxLayout>
 #include <QPainter>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
@@ -44,8 +45,7 @@ void turnPage(QPrinter& printer, PageTurn turn) {
                                                            : QPageLayout::Portrait);
 }
 
-// A button of the preview's tool bar that switches one choice of the set-up and shows the
-// pages again.
+// A button that switches one choice of the set-up and shows the pages again.
 void addSwitch(QToolBar& bar, QPrintPreviewWidget& preview, const QString& text, bool on,
                const std::function<void(bool)>& choose) {
     QAction* action = bar.addAction(text);
@@ -55,6 +55,23 @@ void addSwitch(QToolBar& bar, QPrintPreviewWidget& preview, const QString& text,
         choose(checked);
         preview.updatePreview();
     });
+}
+
+// The figure's own choices, in a bar of their own under Qt's, which stays as it is.
+void addFigureChoices(QPrintPreviewDialog& dialog, PrintSetUp& setUp) {
+    auto* layout = qobject_cast<QBoxLayout*>(dialog.layout());
+    auto* preview = dialog.findChild<QPrintPreviewWidget*>();
+    if (!layout || !preview)
+        return;
+    auto* choices = new QToolBar(&dialog);
+    choices->setAccessibleName(QStringLiteral("Opzioni della figura"));
+    addSwitch(*choices, *preview, QStringLiteral("Sfondo della finestra"),
+              setUp.background == FigureBackground::Window, [&setUp](bool on) {
+                  setUp.background = on ? FigureBackground::Window : FigureBackground::White;
+              });
+    addSwitch(*choices, *preview, QStringLiteral("Legenda"), setUp.legend == FigureLegend::On,
+              [&setUp](bool on) { setUp.legend = on ? FigureLegend::On : FigureLegend::Off; });
+    layout->insertWidget(1, choices);
 }
 
 void showPrintPreview(QWidget* owner, const QString& title, const PagePainting& paint,
@@ -67,17 +84,7 @@ void showPrintPreview(QWidget* owner, const QString& title, const PagePainting& 
     dialog.setWindowTitle(QStringLiteral("Stampa"));
     QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,
                      [&paint](QPrinter* target) { paintPage(*target, paint); });
-    auto* bar = dialog.findChild<QToolBar*>();
-    auto* preview = dialog.findChild<QPrintPreviewWidget*>();
-    if (bar && preview) {
-        bar->addSeparator();
-        addSwitch(*bar, *preview, QStringLiteral("Sfondo della finestra"),
-                  setUp.background == FigureBackground::Window, [&setUp](bool on) {
-                      setUp.background = on ? FigureBackground::Window : FigureBackground::White;
-                  });
-        addSwitch(*bar, *preview, QStringLiteral("Legenda"), setUp.legend == FigureLegend::On,
-                  [&setUp](bool on) { setUp.legend = on ? FigureLegend::On : FigureLegend::Off; });
-    }
+    addFigureChoices(dialog, setUp);
     dialog.exec();
 }
 
