@@ -63,7 +63,11 @@ public:
 
     // Stops the result under way, if any, and delivers nothing until the next request.
     void forget() {
-        ++latest_;
+        {
+            const std::lock_guard lock(mutex_);
+            next_.reset(); // not taken up yet: never started
+            ++latest_;
+        }
         awaited_ = 0;
     }
 

@@ -198,12 +198,16 @@ public:
     QImage frame; // the visible part, when the buffer is larger
 };
 
-FrameRenderer::FrameRenderer(const AnimationJob& job)
+FrameRenderer::FrameRenderer(const AnimationJob& job, ProgressReport* progress)
     : job_(job), surface_(std::make_unique<Surface>()) {
     Surface& surface = *surface_;
     surface.image.setColours(job.look.foreground, job.look.background);
     surface.image.setArea(job.look.logicalSize, job.scale, job.look.logicalDpi);
-    replayJournal(journalOf(job.history), surface.image, nullptr, &surface.plot);
+    if (replayJournal(journalOf(job.history), surface.image, progress, &surface.plot) ==
+        Replay::Stopped) {
+        spent_ = true;
+        return;
+    }
     surface.colour = job.controls.Miocolor;
     if (job.animation.accumulation == Accumulation::Off) {
         // Every frame's set-up draws its axes over themselves: drawn on the base once, a

@@ -89,7 +89,9 @@ std::optional<QString> firstRefusedFrame(const AnimationJob& job);
 // drawing only the frame's own runs on top of the frame before (or of the base).
 class FrameRenderer {
 public:
-    explicit FrameRenderer(const AnimationJob& job);
+    // The figure under the frames is drawn here; a progress that says stop leaves the renderer
+    // spent.
+    explicit FrameRenderer(const AnimationJob& job, ProgressReport* progress = nullptr);
     ~FrameRenderer();
     FrameRenderer(const FrameRenderer&) = delete;
     FrameRenderer& operator=(const FrameRenderer&) = delete;
@@ -100,6 +102,8 @@ public:
     // The same without the copy: the picture lasts until the next call.
     const QImage& nextInPlace(ProgressReport* progress = nullptr);
     std::int64_t framesMade() const { return made_; }
+    // Stopped while drawing the figure under the frames: no frame can come.
+    bool spent() const { return spent_; }
     // The device pixels where the latest frame may differ from the one before: all of the
     // first.
     QRect changedArea() const { return changed_; }
@@ -110,4 +114,5 @@ private:
     std::unique_ptr<Surface> surface_;
     std::int64_t made_ = 0;
     QRect changed_;
+    bool spent_ = false;
 };

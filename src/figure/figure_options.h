@@ -50,6 +50,9 @@ struct FigureOptions {
 
 // The most pixels a side of a PNG may have.
 inline constexpr int largestPngSide = 20000;
+// The widest figure and the most pixels per inch the save dialog offers.
+inline constexpr double widestFigure = 1000; // in cm or inches
+inline constexpr int mostPngDpi = 4800;
 
 // "8cm", "8 cm", "3.5in": a width greater than 0; none for anything else.
 std::optional<PhysicalWidth> physicalWidthIn(const QString& text);

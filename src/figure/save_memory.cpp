@@ -18,11 +18,13 @@ template <typename Enum> Enum enumFrom(const QVariant& value, Enum fallback, int
 }
 
 void readOptions(const QSettings& settings, FigureOptions& options) {
+    // Only what the dialog could have chosen: a settings file may have been edited by hand.
     const double width = settings.value(QStringLiteral("width"), 0.0).toDouble();
-    if (width > 0)
+    if (width > 0 && width <= widestFigure)
         options.width = PhysicalWidth{width, enumFrom(settings.value(QStringLiteral("widthUnit")),
                                                       LengthUnit::Centimetre, 2)};
-    if (const double dpi = settings.value(QStringLiteral("dpi"), 0.0).toDouble(); dpi > 0)
+    if (const double dpi = settings.value(QStringLiteral("dpi"), 0.0).toDouble();
+        dpi > 0 && dpi <= mostPngDpi)
         options.dpi = dpi;
     options.background =
         enumFrom(settings.value(QStringLiteral("background")), FigureBackground::Window, 3);

@@ -8,14 +8,6 @@
 #include <QLabel>
 #include <QSpinBox>
 
-namespace {
-
-// The limits of the boxes; a figure past what a PNG may be is refused when it is saved.
-constexpr double mostWidth = 1000;
-constexpr int mostDpi = 4800;
-
-} // namespace
-
 FigureOptionsPanel::FigureOptionsPanel(const FigureOptions& options, QWidget* parent)
     : QWidget(parent), width_(new QDoubleSpinBox(this)), unit_(new QComboBox(this)),
       dpi_(new QSpinBox(this)), background_(new QComboBox(this)), colours_(new QComboBox(this)),
@@ -26,7 +18,7 @@ FigureOptionsPanel::FigureOptionsPanel(const FigureOptions& options, QWidget* pa
     auto* form = new QFormLayout(this);
     form->setContentsMargins(0, 0, 0, 0);
     // 0 stands for the window's own size and DPI.
-    width_->setRange(0, mostWidth);
+    width_->setRange(0, widestFigure); // a PNG too large is refused on saving
     width_->setDecimals(2);
     width_->setSpecialValueText(QStringLiteral("come la finestra"));
     width_->setValue(options.width ? options.width->amount : 0);
@@ -34,7 +26,7 @@ FigureOptionsPanel::FigureOptionsPanel(const FigureOptions& options, QWidget* pa
     unit_->setCurrentIndex(options.width && options.width->unit == LengthUnit::Inch ? 1 : 0);
     unit_->setAccessibleName(QStringLiteral("Unità della larghezza"));
     addRow(QStringLiteral("La&rghezza:"), width_, unit_);
-    dpi_->setRange(0, mostDpi);
+    dpi_->setRange(0, mostPngDpi);
     dpi_->setSpecialValueText(QStringLiteral("come lo schermo"));
     dpi_->setValue(options.dpi ? qRound(*options.dpi) : 0);
     addRow(QStringLiteral("&DPI (PNG):"), dpi_);

@@ -33,8 +33,8 @@ std::optional<QImage> AnimationPlayer::draw(const std::shared_ptr<Rendering>& re
                                             ProgressReport* progress) {
     std::unique_ptr<FrameRenderer>& renderer = rendering->renderer;
     if (!renderer || renderer->framesMade() >= ::frameCount(rendering->job.animation))
-        renderer = std::make_unique<FrameRenderer>(rendering->job);
-    QImage picture = renderer->next(progress);
+        renderer = std::make_unique<FrameRenderer>(rendering->job, progress);
+    QImage picture = renderer->spent() ? QImage() : renderer->next(progress);
     if (picture.isNull()) {
         renderer.reset(); // stopped half-way
         return std::nullopt;

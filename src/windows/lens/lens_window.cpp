@@ -253,9 +253,8 @@ void LensWindow::forward() {
     refresh();
 }
 
-// As the plot window saves its picture: the same formats, scales and messages. The lens's own
-// picture is the 1× PNG when it shows the view.
-// The same dialog as the plot window's "Salva immagine…", remembering the same choice.
+// As the plot window saves its picture: the same dialog, options, memory and messages. The
+// lens's own picture is the 1× PNG when it shows the view.
 void LensWindow::saveView() {
     if (program_.busy() || program_.ended())
         return;
@@ -273,7 +272,7 @@ void LensWindow::saveView() {
     look.view = model_.view();
     FigureOptions options = choice->options;
     options.legendFont = plotWindowFont();
-    const QImage& shown = frames_->picture().image;
+    const QImage shown = frames_->picture().image; // kept while the progress lets events in
     const bool current = !frames_->drawing() && frames_->shownView() == model_.view();
     std::optional<QString> failure;
     {

@@ -16,6 +16,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <cmath>
@@ -52,6 +53,7 @@ private slots:
     void theLatestLongViewWins();
 
 private:
+    QTemporaryDir settings_;
     struct Run {
         std::unique_ptr<RecordingPlatform> platform = std::make_unique<RecordingPlatform>();
         std::unique_ptr<Program> program = std::make_unique<Program>(*platform);
@@ -90,6 +92,8 @@ public:
 
 void LensTest::init() {
     QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
+    // The save dialog's memory goes to a folder of the test's own, on every system.
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settings_.path());
     run_ = std::make_unique<Run>();
 }
 

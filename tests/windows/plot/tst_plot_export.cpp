@@ -73,6 +73,7 @@ private:
     std::unique_ptr<Program> program_;
     RecordingFigureDialogs dialogs_;
     std::unique_ptr<QTemporaryDir> folder_;
+    std::unique_ptr<QTemporaryDir> settings_;
 };
 
 namespace {
@@ -110,9 +111,9 @@ void PlotExportTest::init() {
     dialogs_.againAnswer.reset();
     dialogs_.proposals.clear();
     dialogs_.onPrint = nullptr;
-    QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("zorpun"),
-              QStringLiteral("zorpun"))
-        .clear();
+    // The save dialog's memory goes to a folder of this test's own, on every system.
+    settings_ = std::make_unique<QTemporaryDir>();
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settings_->path());
     dialogs_.printTo.clear();
     dialogs_.saveAsked = 0;
     dialogs_.printAsked = 0;
