@@ -32,7 +32,6 @@ public:
     // A picture of the GIF's size in device pixels, which differs from the frame before only
     // within changed; it is read where it lies.
     Result addFrame(const QImage& picture, const QRect& changed);
-    Result addFrame(const QImage& picture) { return addFrame(picture, picture.rect()); }
     // Writes the trailer; false when the device did not take it all.
     bool finish();
     bool opened() const { return gif_ != nullptr; }

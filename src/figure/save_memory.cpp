@@ -1,5 +1,6 @@
 #include "figure/save_memory.h"
 
+#include <QFileInfo>
 #include <QSettings>
 
 namespace {
@@ -34,6 +35,17 @@ void readOptions(const QSettings& settings, FigureOptions& options) {
 }
 
 } // namespace
+
+void completePath(SaveChoice& choice) {
+    if (QFileInfo(choice.path).suffix().isEmpty())
+        choice.path += QLatin1Char('.') + suffixOf(choice.filterFormat);
+}
+
+int writtenScale(const SaveChoice& choice) {
+    const bool png =
+        choice.filterFormat == FigureFormat::Png && formatForFile(choice.path) == FigureFormat::Png;
+    return png ? choice.scale : 1;
+}
 
 SaveChoice rememberedSaveChoice() {
     QSettings settings = programSettings();

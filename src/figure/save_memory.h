@@ -16,6 +16,13 @@ struct SaveChoice {
     FigureOptions options{};
 };
 
+// The path given the chosen filter's suffix when it has none: a known extension decides the
+// format.
+void completePath(SaveChoice& choice);
+// How many times the window's size the file is made: the PNG filter's scale for a PNG, 1 for
+// anything else.
+int writtenScale(const SaveChoice& choice);
+
 // The last choice remembered, or "curve.png" as a PNG at 1× with no options.
 SaveChoice rememberedSaveChoice();
 // Kept even when the save then fails, so the dialog opens again with the same name.

@@ -261,12 +261,8 @@ void LensWindow::saveView() {
     std::optional<SaveChoice> choice = dialogs_->chooseViewFile(this, rememberedSaveChoice());
     if (!choice || choice->path.isEmpty())
         return;
-    if (QFileInfo(choice->path).suffix().isEmpty())
-        choice->path += QLatin1Char('.') + suffixOf(choice->filterFormat);
+    completePath(*choice);
     rememberSaveChoice(*choice);
-    const bool pngFilter = choice->filterFormat == FigureFormat::Png;
-    const int scale =
-        pngFilter && formatForFile(choice->path) == FigureFormat::Png ? choice->scale : 1;
     const Session& session = program_.session();
     FigureLook look = look_;
     look.view = model_.view();
@@ -280,7 +276,7 @@ void LensWindow::saveView() {
         const std::unique_ptr<ProgressReport> progress =
             program_.platform().beginCopyProgress(this);
         failure = writeFigureFile(
-            session.journal(), look, choice->path, scale,
+            session.journal(), look, choice->path, writtenScale(*choice),
             current && !shown.isNull() ? &shown : nullptr, progress.get(),
             encodeSession(session.controls(), session.history(), std::nullopt, model_.view()),
             options);

@@ -109,9 +109,7 @@ void PlotMenu::saveImage() {
         if (choice->path.isEmpty())
             return;
         proposed = *choice;
-        // A known extension decides the format; a name without one takes the filter's.
-        if (QFileInfo(proposed.path).suffix().isEmpty())
-            proposed.path += QLatin1Char('.') + suffixOf(proposed.filterFormat);
+        completePath(proposed);
         rememberSaveChoice(proposed);
         const std::optional<QString> failure = saveAs(proposed);
         if (!failure)
@@ -122,9 +120,6 @@ void PlotMenu::saveImage() {
 }
 
 std::optional<QString> PlotMenu::saveAs(const SaveChoice& choice) {
-    const bool pngFilter = choice.filterFormat == FigureFormat::Png;
-    const int scale =
-        pngFilter && formatForFile(choice.path) == FigureFormat::Png ? choice.scale : 1;
     FigureOptions options = choice.options;
     options.legendFont = plotWindowFont();
     const QImage screen = surface_.snapshot();
@@ -132,8 +127,8 @@ std::optional<QString> PlotMenu::saveAs(const SaveChoice& choice) {
     const ProgramShell::BusyScope busy(window_.program());
     const std::unique_ptr<ProgressReport> progress =
         window_.program().platform().beginCopyProgress(&window_);
-    return writeFigureFile(journal_, look(), choice.path, scale, &screen, progress.get(), recipe(),
-                           options);
+    return writeFigureFile(journal_, look(), choice.path, writtenScale(choice), &screen,
+                           progress.get(), recipe(), options);
 }
 
 void PlotMenu::copyImage() {
